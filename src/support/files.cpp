@@ -1,0 +1,186 @@
+#include "support/files.h"
+
+#include "support/app_error.h"
+#include "support/ini_file.h"
+#include "support/str_utils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int kUniqueNameLimit = 999998;
+
+// The folder a write to the path would go to: the path itself when it is a
+// folder, else the nearest existing folder above it.
+QString nearestExistingFolder(const QString &path)
+{
+    QFileInfo info(path);
+    if (info.isDir())
+        return info.absoluteFilePath();
+    QString dir = info.absolutePath();
+    while (!QFileInfo(dir).isDir()) {
+        const QString parent = QFileInfo(dir).absolutePath();
+        if (parent == dir)
+            return QString();
+        dir = parent;
+    }
+    return dir;
+}
+
+} // namespace
+
+bool FileExists(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    return info.exists() && !info.isDir();
+}
+
+std::optional<QByteArray> ReadWholeFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QString *error)
+{
+    const bool existed = QFileInfo::exists(fileName);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (!existed)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (file.write(data) != data.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+QString IniReadString(const QString &fileName, const QString &section, const QString &key,
+                      const QString &defaultValue, bool trimResult)
+{
+    const QString file = Trim(fileName);
+    const QString sec = Trim(section);
+    const QString k = Trim(key);
+    if (file.isEmpty() || sec.isEmpty() || k.isEmpty() || !FileExists(file))
+        return defaultValue;
+    QString value = defaultValue;
+    if (const auto bytes = ReadWholeFile(file)) {
+        if (const auto found = IniDocument::fromBytes(*bytes).value(sec, k))
+            value = *found;
+    }
+    return trimResult ? Trim(value) : value;
+}
+
+bool IniWriteString(const QString &fileName, const QString &section, const QString &key,
+                    const QString &value, bool trimValue)
+{
+    const QString file = Trim(fileName);
+    const QString sec = Trim(section);
+    const QString k = Trim(key);
+    if (file.isEmpty() || sec.isEmpty() || k.isEmpty() || !IsDriveWritable(file))
+        return false;
+    IniDocument doc;
+    if (FileExists(file)) {
+        const auto bytes = ReadWholeFile(file);
+        if (!bytes)
+            throw AppError(QStringLiteral("Unable to write to %1").arg(file));
+        doc = IniDocument::fromBytes(*bytes);
+    }
+    doc.setValue(sec, k, trimValue ? Trim(value) : value);
+    if (!WriteFileAtomically(file, doc.toBytes(), nullptr))
+        throw AppError(QStringLiteral("Unable to write to %1").arg(file));
+    return true;
+}
+
+std::optional<int> ParseIniInteger(const QString &text)
+{
+    const QString t = Trim(text);
+    bool ok = false;
+    int v = 0;
+    if (t.size() > 2 && (t.startsWith(QLatin1String("0x")) || t.startsWith(QLatin1String("0X")))) {
+        const QString digits = t.mid(2);
+        if (digits.startsWith(QChar('+')) || digits.startsWith(QChar('-')))
+            return std::nullopt;
+        const uint u = digits.toUInt(&ok, 16);
+        v = static_cast<int>(u);
+    } else {
+        v = t.toInt(&ok, 10);
+    }
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+int IniReadInteger(const QString &fileName, const QString &section, const QString &key,
+                   int defaultValue)
+{
+    const QString text = IniReadString(fileName, section, key, QString(), true);
+    return ParseIniInteger(text).value_or(defaultValue);
+}
+
+bool IsDriveWritable(const QString &path)
+{
+    const QString p = Trim(path);
+    if (p.isEmpty() || p.startsWith(QChar('\\')))
+        return false;
+    const QString folder = nearestExistingFolder(p);
+    if (folder.isEmpty())
+        return false;
+    const QString probe = UniqueFileName(QDir(folder).filePath(QStringLiteral("~!789.~~~")));
+    QFile file(probe);
+    const bool created = file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    if (created) {
+        file.close();
+        file.remove();
+    }
+    return created;
+}
+
+QString UniqueFileName(const QString &fileName)
+{
+    const QString name = Trim(fileName);
+    if (name.isEmpty())
+        return QString();
+    if (!QFileInfo::exists(name))
+        return name;
+    qsizetype split = -1;
+    for (QChar sep : {QChar('/'), QChar('\\'), QChar(':')})
+        split = std::max(split, name.lastIndexOf(sep));
+    const QString dir = name.left(split + 1);
+    const QString file = name.mid(split + 1);
+    const qsizetype dot = file.lastIndexOf(QChar('.'));
+    const QString base = dot < 0 ? file : file.left(dot);
+    const QString ext = dot < 0 ? QString() : file.mid(dot);
+    for (int n = 1; n <= kUniqueNameLimit; ++n) {
+        const QString candidate = dir + base + QChar('-') + QString::number(n) + ext;
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return name;
+}
+
+bool ForceDir(const QString &path)
+{
+    const QString p = Trim(path);
+    if (p.isEmpty())
+        return false;
+    if (QFileInfo(p).isDir())
+        return true;
+    return QDir().mkpath(p) && QFileInfo(p).isDir();
+}
+
+bool MakeDir(const QString &path)
+{
+    return IsDriveWritable(path) && ForceDir(path);
+}
