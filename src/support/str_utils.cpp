@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -281,4 +282,37 @@ bool BeginsWithNonDigit(const QString &text)
 {
     const QString s = Trim(text);
     return !s.isEmpty() && !isDigit(s[0]);
+}
+
+QString FormatFloat15(double value)
+{
+    if (value == 0 || std::isnan(value))
+        return QStringLiteral("0");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    // 15 significant digits: d.dddddddddddddde±x, locale-independent.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    const std::string s(buf);
+    const std::size_t ePos = s.find('e');
+    std::string digits = s.substr(0, 1) + s.substr(2, ePos - 2);
+    const int exponent = std::stoi(s.substr(ePos + 1));
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    std::string out = value < 0 ? "-" : "";
+    if (exponent >= -4 && exponent < 15) {
+        if (exponent < 0) {
+            out += "0." + std::string(std::size_t(-exponent - 1), '0') + digits;
+        } else if (std::size_t(exponent) + 1 >= digits.size()) {
+            out += digits + std::string(std::size_t(exponent) + 1 - digits.size(), '0');
+        } else {
+            out += digits.substr(0, std::size_t(exponent) + 1) + "." + digits.substr(std::size_t(exponent) + 1);
+        }
+    } else {
+        out += digits.substr(0, 1);
+        if (digits.size() > 1)
+            out += "." + digits.substr(1);
+        out += "E" + std::to_string(exponent);
+    }
+    return QString::fromLatin1(out.c_str());
 }

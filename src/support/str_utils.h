@@ -54,3 +54,10 @@ QString TrimCharsRight(const CharSet &set, const QString &text);
 QString ExtractWord(const CharSet &delimiters, const QString &text, int wordNumber);
 QString RepeatChar(int count, QChar c);
 bool BeginsWithNonDigit(const QString &text);
+
+// A number as the program writes it into SQL and shows it: at most 15
+// significant digits, no trailing zeros, "." as the decimal separator
+// whatever the locale, no grouping; plain notation for magnitudes from
+// 0.0001 up to below 1E15, otherwise one digit, the rest after ".", "E" and
+// the exponent ("1E15", "2.5E-6"). Zero is "0".
+QString FormatFloat15(double value);

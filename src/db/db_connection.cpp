@@ -1,0 +1,80 @@
+#include "db/db_connection.h"
+
+#include "db/fb_api.h"
+#include "support/codec_1251.h"
+
+using namespace Firebird;
+
+DbTransaction::DbTransaction(DbConnection *connection) : connection_(connection) {}
+
+DbTransaction::~DbTransaction()
+{
+    end();
+}
+
+void DbTransaction::start()
+{
+    if (handle_)
+        return;
+    if (!connection_ || !connection_->isOpen())
+        throw DbError(QStringLiteral("Нет подключения к базе данных"));
+    static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                                        isc_tpb_rec_version, isc_tpb_nowait};
+    fb::Status st;
+    handle_ = fb::guard(
+        [&] { return connection_->attachment()->startTransaction(st.get(), sizeof(tpb), tpb); });
+}
+
+void DbTransaction::end()
+{
+    if (!handle_)
+        return;
+    // Nothing was written: committing a read-only transaction only ends it.
+    fb::Status st;
+    try {
+        handle_->commit(st.get());
+    } catch (const FbException &) {
+        // The attachment is going away (or already gone): drop the handle.
+        handle_->release();
+    }
+    handle_ = nullptr;
+}
+
+DbConnection::DbConnection(QObject *parent)
+    : QObject(parent), transaction_(std::make_unique<DbTransaction>(this))
+{
+}
+
+DbConnection::~DbConnection()
+{
+    close();
+}
+
+void DbConnection::open()
+{
+    if (attachment_)
+        return;
+    const QByteArray dpb = fb::connectionParams(userName_, password_, roleName_, false);
+    const QByteArray name = Cp1251::encode(databaseName_);
+    fb::Status st;
+    attachment_ = fb::guard([&] {
+        return fb::provider()->attachDatabase(st.get(), name.constData(), unsigned(dpb.size()),
+                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
+    });
+}
+
+void DbConnection::close()
+{
+    if (!attachment_)
+        return;
+    emit aboutToClose();
+    transaction_->end();
+    fb::Status st;
+    try {
+        attachment_->detach(st.get());
+    } catch (const FbException &) {
+        // A lost connection cannot be detached cleanly; release what is left.
+        attachment_->release();
+    }
+    attachment_ = nullptr;
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The program's one connection to a store and its default transaction.
+// Attaching uses the user name and password as set, no role, the character
+// set WIN1251 and SQL dialect 1. A local path opens the embedded engine,
+// "host:path" a server.
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+} // namespace Firebird
+
+class DbConnection;
+
+// Started on demand, read-only and read committed (record version): the
+// program never changes the store, sees what other programs commit, and does
+// not hold back the server's garbage collection while it stays connected.
+// It ends when its connection closes.
+class DbTransaction : public QObject {
+    Q_OBJECT
+public:
+    explicit DbTransaction(DbConnection *connection);
+    ~DbTransaction() override;
+
+    DbConnection *connection() const { return connection_; }
+    bool isActive() const { return handle_ != nullptr; }
+    // Throws DbError when the connection is closed or the server refuses.
+    void start();
+    Firebird::ITransaction *handle() const { return handle_; }
+
+private:
+    friend class DbConnection;
+    void end();
+
+    DbConnection *connection_;
+    Firebird::ITransaction *handle_ = nullptr;
+};
+
+class DbConnection : public QObject {
+    Q_OBJECT
+public:
+    explicit DbConnection(QObject *parent = nullptr);
+    ~DbConnection() override;
+
+    QString databaseName() const { return databaseName_; }
+    void setDatabaseName(const QString &name) { databaseName_ = name; }
+    QString userName() const { return userName_; }
+    void setUserName(const QString &name) { userName_ = name; }
+    QString password() const { return password_; }
+    void setPassword(const QString &password) { password_ = password; }
+    QString roleName() const { return roleName_; }
+    void setRoleName(const QString &role) { roleName_ = role; }
+
+    // Opening an open connection does nothing. Throws DbError on failure.
+    void open();
+    // Closes every row set bound to it, ends the transaction and detaches.
+    // Closing a closed connection does nothing.
+    void close();
+    bool isOpen() const { return attachment_ != nullptr; }
+
+    DbTransaction *defaultTransaction() const { return transaction_.get(); }
+    Firebird::IAttachment *attachment() const { return attachment_; }
+
+signals:
+    // Row sets bound to the connection close themselves on this.
+    void aboutToClose();
+
+private:
+    QString databaseName_;
+    QString userName_;
+    QString password_;
+    QString roleName_;
+    Firebird::IAttachment *attachment_ = nullptr;
+    std::unique_ptr<DbTransaction> transaction_;
+};

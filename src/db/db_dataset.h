@@ -1,0 +1,167 @@
+#pragma once
+// A row set over one SELECT statement held as text lines. Its fields are
+// defined by the window that owns it and bound by name to the result columns
+// when it opens (with no fields defined, one field per column is made). Rows
+// are fetched forward as they are needed and kept, so that a grid can scroll
+// back; text blobs are read when their value is asked for.
+
+#include "db/db_connection.h"
+#include "db/row_store.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class DbDataSet;
+
+namespace Firebird {
+class IStatement;
+class IResultSet;
+class IMessageMetadata;
+} // namespace Firebird
+
+enum class FieldKind { Integer, Text, DateTime, Memo, Float, Calculated };
+
+struct FieldDef {
+    FieldDef() = default;
+    FieldDef(QString name_, FieldKind kind_, QString label, int width, bool visible_ = true, int size_ = 0,
+             QString format = QString(), Qt::Alignment align = Qt::AlignLeft)
+        : name(std::move(name_)), kind(kind_), displayLabel(std::move(label)), displayWidth(width),
+          visible(visible_), size(size_), displayFormat(std::move(format)), alignment(align)
+    {
+    }
+    QString name;
+    FieldKind kind = FieldKind::Text;
+    QString displayLabel;
+    int displayWidth = 10;
+    bool visible = true;
+    int size = 0;          // maximum characters of text fields
+    QString displayFormat; // date-time fields: "dd.mm.yyyy" and the like
+    Qt::Alignment alignment = Qt::AlignLeft;
+};
+
+class DbField {
+public:
+    DbField(DbDataSet *owner, FieldDef def) : owner_(owner), def_(std::move(def)) {}
+
+    const QString &name() const { return def_.name; }
+    FieldKind kind() const { return def_.kind; }
+    QString displayLabel() const { return def_.displayLabel.isEmpty() ? def_.name : def_.displayLabel; }
+    int displayWidth() const { return def_.displayWidth; }
+    void setDisplayWidth(int width) { def_.displayWidth = width; }
+    bool isVisible() const { return def_.visible; }
+    int size() const { return def_.size; }
+    const QString &displayFormat() const { return def_.displayFormat; }
+    Qt::Alignment alignment() const { return def_.alignment; }
+    bool isCalculated() const { return def_.kind == FieldKind::Calculated; }
+
+    // Values of the current row (of the row being calculated inside the
+    // calculate-fields event). NULL reads as "" and 0.
+    QString asString() const;
+    int asInteger() const;
+    QVariant value() const;
+    bool isNull() const;
+    // Calculated fields only: the value for the row being calculated.
+    void setAsString(const QString &text);
+
+private:
+    friend class DbDataSet;
+    DbDataSet *owner_;
+    FieldDef def_;
+    int column_ = -1; // bound result column, -1 while closed or calculated
+    int index_ = 0;
+};
+
+class DbDataSet : public QObject {
+    Q_OBJECT
+public:
+    explicit DbDataSet(QObject *parent = nullptr);
+    ~DbDataSet() override;
+
+    // The statement: the text sent is the lines joined with line breaks.
+    QStringList &sql() { return sql_; }
+    const QStringList &sql() const { return sql_; }
+    QString sqlText() const { return sql_.join(QChar('\n')); }
+
+    void setConnection(DbConnection *connection);
+    DbConnection *connection() const { return connection_; }
+    void setTransaction(DbTransaction *transaction) { transaction_ = transaction; }
+    DbTransaction *transaction() const { return transaction_; }
+
+    DbField *addField(const FieldDef &def);
+    void clearFields();
+    int fieldCount() const { return int(fields_.size()); }
+    DbField *field(int index) const;
+    DbField *fieldByName(const QString &name) const; // nullptr when missing
+    DbField *findField(const QString &name) const { return fieldByName(name); }
+
+    // Starts the transaction when needed, prepares and runs the statement,
+    // binds the fields and makes the first row current. Throws DbError.
+    void open();
+    void close();
+    bool isOpen() const { return open_; }
+
+    void first();
+    void next();
+    void prior();
+    void last();
+    bool eof() const { return eof_; }
+    bool isEmpty() const { return store_.rowCount() == 0; }
+    int currentRow() const { return current_; }
+    // Moves to the row (fetching up to it); fires after-scroll when it moved.
+    void setCurrentRow(int row);
+
+    int fetchedCount() const { return int(store_.rowCount()); }
+    bool isAllFetched() const { return !resultSet_; }
+    // Fetches up to count more rows; returns how many came.
+    int fetchRows(int count);
+    std::size_t bufferBytes() const { return store_.bytesUsed(); }
+
+    // Values of any fetched row, without moving the current row.
+    QString text(int fieldIndex, int row) const;
+    bool isNullAt(int fieldIndex, int row) const;
+    int integerAt(int fieldIndex, int row) const;
+    QVariant valueAt(int fieldIndex, int row) const;
+
+signals:
+    void afterOpen();
+    void afterScroll();
+    void beforeClose();
+    void afterClose();
+    // Fill the calculated fields with DbField::setAsString.
+    void calcFields();
+    void rowsFetched(int firstRow, int lastRow);
+
+private:
+    friend class DbField;
+    int activeRow() const { return calcRow_ >= 0 ? calcRow_ : current_; }
+    void calculateRow(int row) const;
+    QString calculatedText(int fieldIndex, int row) const;
+    QString columnText(int column, int row, const DbField *field) const;
+    QString readBlob(const char *id) const;
+    bool ensureRow(int row);
+    void releaseCursor();
+
+    QStringList sql_;
+    QPointer<DbConnection> connection_;
+    QPointer<DbTransaction> transaction_;
+    std::vector<std::unique_ptr<DbField>> fields_;
+    bool autoFields_ = false;
+
+    Firebird::IStatement *statement_ = nullptr;
+    Firebird::IResultSet *resultSet_ = nullptr;
+    Firebird::IMessageMetadata *metadata_ = nullptr;
+    std::vector<unsigned char> message_;
+    RowStore store_;
+    bool open_ = false;
+    bool eof_ = true;
+    int current_ = -1;
+
+    // Calculated values of the last row calculated.
+    mutable int calcRow_ = -1;
+    mutable int calcCachedRow_ = -1;
+    mutable std::vector<QString> calcValues_;
+};

@@ -1,0 +1,67 @@
+#include "db/fb_api.h"
+
+#include "support/codec_1251.h"
+
+#include <vector>
+
+namespace fb {
+
+using namespace Firebird;
+
+IMaster *master()
+{
+    static IMaster *m = fb_get_master_interface();
+    return m;
+}
+
+IUtil *util()
+{
+    return master()->getUtilInterface();
+}
+
+IProvider *provider()
+{
+    static IProvider *p = master()->getDispatcher();
+    return p;
+}
+
+QString formatStatus(IStatus *status)
+{
+    std::vector<char> buf(4096);
+    const unsigned n = util()->formatStatus(buf.data(), unsigned(buf.size()), status);
+    return Cp1251::decode(buf.data(), qsizetype(std::min<std::size_t>(n, buf.size()))).trimmed();
+}
+
+Status::Status() : raw_(master()->getStatus()), wrapper_(raw_) {}
+
+Status::~Status()
+{
+    raw_->dispose();
+}
+
+QByteArray connectionParams(const QString &user, const QString &password, const QString &role,
+                            bool create)
+{
+    Status st;
+    return guard([&] {
+        IXpbBuilder *dpb = util()->getXpbBuilder(st.get(), IXpbBuilder::DPB, nullptr, 0);
+        struct Dispose {
+            IXpbBuilder *b;
+            ~Dispose() { b->dispose(); }
+        } disposer{dpb};
+        dpb->insertString(st.get(), isc_dpb_user_name, Cp1251::encode(user).constData());
+        dpb->insertString(st.get(), isc_dpb_password, Cp1251::encode(password).constData());
+        dpb->insertString(st.get(), isc_dpb_lc_ctype, "WIN1251");
+        dpb->insertInt(st.get(), isc_dpb_sql_dialect, 1);
+        if (!role.isEmpty())
+            dpb->insertString(st.get(), isc_dpb_sql_role_name, Cp1251::encode(role).constData());
+        if (create) {
+            dpb->insertString(st.get(), isc_dpb_set_db_charset, "WIN1251");
+            dpb->insertInt(st.get(), isc_dpb_set_db_sql_dialect, 1);
+        }
+        return QByteArray(reinterpret_cast<const char *>(dpb->getBuffer(st.get())),
+                          int(dpb->getBufferLength(st.get())));
+    });
+}
+
+} // namespace fb

@@ -1,0 +1,49 @@
+#include "test_store.h"
+
+#include <QDir>
+
+QString MakeTestStore(const QString &dir, const QString &name, const std::function<void(StoreWriter &)> &fill)
+{
+    const QString path = QDir(dir).filePath(name);
+    QFile::remove(path);
+    auto w = StoreWriter::create(path);
+    if (fill)
+        fill(*w);
+    w->close();
+    return path;
+}
+
+void AddObject(StoreWriter &w, const QString &id, const QString &name, const QString &type, const QString &parent,
+               const QString &parentsPath, const QString &note, const QString &info, int base, const QDate &date1,
+               const QDate &date2, const QString &mnemo)
+{
+    auto text = [](const QString &s) { return s.isEmpty() ? StoreValue() : StoreValue(s); };
+    auto date = [](const QDate &d) { return d.isValid() ? StoreValue(QDateTime(d, QTime(0, 0))) : StoreValue(); };
+    auto s = w.prepare(QStringLiteral(
+        "INSERT INTO OBJECTS_TREE (ID_THIS, NUMPP, NAME_MAX, DATE_1, DATE_2, NOTE, INFO, ID_TYPE, ID_PARENT, "
+        "PARENTS_ID, ITS_BASE, ITS_GLOBAL, MNEMO_CODE) VALUES (?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?)"));
+    w.run(s, {id, text(name), date(date1), date(date2), text(note), text(info), text(type), text(parent),
+              text(parentsPath), qint64(base), text(mnemo)});
+}
+
+void AddType(StoreWriter &w, const QString &id, const QString &name, const QString &shortName, const QString &mnemo,
+             int kind, int abstract)
+{
+    auto s = w.prepare(QStringLiteral("INSERT INTO L_TYPEOBJ_LIST (NUMPP, NAME_MAX, NAME_MIN, ID_THIS, MNEMO_CODE, "
+                                      "ID_GRP, ID_KIND, ITS_ABSTRACT) VALUES (1, ?, ?, ?, ?, 'G', ?, ?)"));
+    w.run(s, {name, shortName, id, mnemo.isEmpty() ? StoreValue() : StoreValue(mnemo), qint64(kind), qint64(abstract)});
+}
+
+std::optional<TestServer> FindTestServer()
+{
+    const QString host = qEnvironmentVariable("VRKX_TEST_SERVER");
+    if (host.isEmpty())
+        return std::nullopt;
+    return TestServer{host, qEnvironmentVariable("VRKX_TEST_SERVER_USER"),
+                      qEnvironmentVariable("VRKX_TEST_SERVER_PASSWORD"), qEnvironmentVariable("VRKX_TEST_SERVER_DIR")};
+}
+
+bool ServerRequired()
+{
+    return !qEnvironmentVariableIsEmpty("VRKX_REQUIRE_SERVER");
+}

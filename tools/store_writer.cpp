@@ -1,0 +1,187 @@
+#include "store_writer.h"
+
+#include "db/fb_api.h"
+#include "db/store_ddl.h"
+#include "support/codec_1251.h"
+
+#include <QFileInfo>
+#include <cstring>
+
+using namespace Firebird;
+
+StoreWriter::Statement::~Statement()
+{
+    if (input)
+        input->release();
+    if (statement)
+        statement->release();
+}
+
+StoreWriter::Statement::Statement(Statement &&o) noexcept
+    : statement(std::exchange(o.statement, nullptr)), input(std::exchange(o.input, nullptr)),
+      buffer(std::move(o.buffer))
+{
+}
+
+std::unique_ptr<StoreWriter> StoreWriter::create(const QString &path, const QString &user,
+                                                 const QString &password, bool withTables)
+{
+    if (QFileInfo::exists(path) && !path.contains(QChar(':')))
+        throw DbError(QStringLiteral("The file %1 already exists").arg(path));
+    std::unique_ptr<StoreWriter> w(new StoreWriter);
+    const QByteArray dpb = fb::connectionParams(user, password, QString(), true);
+    const QByteArray name = Cp1251::encode(path);
+    fb::Status st;
+    w->attachment_ = fb::guard([&] {
+        return fb::provider()->createDatabase(st.get(), name.constData(), unsigned(dpb.size()),
+                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
+    });
+    w->startTransaction();
+    if (withTables) {
+        for (const QString &sql : StoreDdl()) {
+            w->exec(sql);
+            w->commit(); // DDL must be committed before the tables are used
+        }
+    }
+    return w;
+}
+
+std::unique_ptr<StoreWriter> StoreWriter::attach(const QString &path, const QString &user, const QString &password)
+{
+    std::unique_ptr<StoreWriter> w(new StoreWriter);
+    const QByteArray dpb = fb::connectionParams(user, password, QString(), false);
+    const QByteArray name = Cp1251::encode(path);
+    fb::Status st;
+    w->attachment_ = fb::guard([&] {
+        return fb::provider()->attachDatabase(st.get(), name.constData(), unsigned(dpb.size()),
+                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
+    });
+    w->startTransaction();
+    return w;
+}
+
+StoreWriter::~StoreWriter()
+{
+    try {
+        close();
+    } catch (...) {
+    }
+}
+
+void StoreWriter::startTransaction()
+{
+    fb::Status st;
+    transaction_ = fb::guard([&] { return attachment_->startTransaction(st.get(), 0, nullptr); });
+}
+
+void StoreWriter::exec(const QString &sql)
+{
+    const QByteArray text = Cp1251::encode(sql);
+    fb::Status st;
+    fb::guard([&] {
+        attachment_->execute(st.get(), transaction_, 0, text.constData(), 1, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+StoreWriter::Statement StoreWriter::prepare(const QString &sql)
+{
+    const QByteArray text = Cp1251::encode(sql);
+    Statement s;
+    fb::Status st;
+    fb::guard([&] {
+        s.statement = attachment_->prepare(st.get(), transaction_, 0, text.constData(), 1, 0);
+        s.input = s.statement->getInputMetadata(st.get());
+        s.buffer.assign(s.input->getMessageLength(st.get()), 0);
+    });
+    return s;
+}
+
+void StoreWriter::run(Statement &s, const std::vector<StoreValue> &values)
+{
+    fb::Status st;
+    fb::guard([&] {
+        const unsigned count = s.input->getCount(st.get());
+        if (values.size() != count)
+            throw DbError(QStringLiteral("Expected %1 values, got %2").arg(count).arg(values.size()));
+        unsigned char *msg = s.buffer.data();
+        for (unsigned i = 0; i < count; ++i) {
+            const unsigned type = s.input->getType(st.get(), i) & ~1u;
+            const unsigned length = s.input->getLength(st.get(), i);
+            unsigned char *value = msg + s.input->getOffset(st.get(), i);
+            short *nullFlag = reinterpret_cast<short *>(msg + s.input->getNullOffset(st.get(), i));
+            const StoreValue &v = values[i];
+            *nullFlag = std::holds_alternative<std::monostate>(v) ? -1 : 0;
+            if (*nullFlag)
+                continue;
+            if (const QString *text = std::get_if<QString>(&v)) {
+                const QByteArray bytes = Cp1251::encode(*text);
+                if (type == SQL_BLOB) {
+                    ISC_QUAD id;
+                    IBlob *blob = attachment_->createBlob(st.get(), transaction_, &id, 0, nullptr);
+                    for (qsizetype pos = 0; pos < bytes.size(); pos += 32000)
+                        blob->putSegment(st.get(), unsigned(std::min<qsizetype>(32000, bytes.size() - pos)),
+                                         bytes.constData() + pos);
+                    blob->close(st.get());
+                    std::memcpy(value, &id, sizeof id);
+                } else if (type == SQL_VARYING) {
+                    const unsigned short len = static_cast<unsigned short>(std::min<qsizetype>(bytes.size(), length));
+                    std::memcpy(value, &len, sizeof len);
+                    std::memcpy(value + 2, bytes.constData(), len);
+                } else if (type == SQL_TEXT) {
+                    std::memset(value, ' ', length);
+                    std::memcpy(value, bytes.constData(), std::min<std::size_t>(std::size_t(bytes.size()), length));
+                } else {
+                    throw DbError(QStringLiteral("Parameter %1 does not take text").arg(i + 1));
+                }
+            } else if (const qint64 *n = std::get_if<qint64>(&v)) {
+                if (type == SQL_LONG) {
+                    const qint32 x = qint32(*n);
+                    std::memcpy(value, &x, sizeof x);
+                } else if (type == SQL_SHORT) {
+                    const qint16 x = qint16(*n);
+                    std::memcpy(value, &x, sizeof x);
+                } else if (type == SQL_INT64) {
+                    std::memcpy(value, n, sizeof *n);
+                } else if (type == SQL_DOUBLE) {
+                    const double x = double(*n);
+                    std::memcpy(value, &x, sizeof x);
+                } else {
+                    throw DbError(QStringLiteral("Parameter %1 does not take an integer").arg(i + 1));
+                }
+            } else if (const double *d = std::get_if<double>(&v)) {
+                if (type != SQL_DOUBLE)
+                    throw DbError(QStringLiteral("Parameter %1 does not take a number").arg(i + 1));
+                std::memcpy(value, d, sizeof *d);
+            } else if (const QDateTime *dt = std::get_if<QDateTime>(&v)) {
+                if (type != SQL_TIMESTAMP)
+                    throw DbError(QStringLiteral("Parameter %1 does not take a date").arg(i + 1));
+                const ISC_DATE days = ISC_DATE(QDate(1858, 11, 17).daysTo(dt->date()));
+                const ISC_TIME time = ISC_TIME(dt->time().msecsSinceStartOfDay()) * 10;
+                std::memcpy(value, &days, sizeof days);
+                std::memcpy(value + sizeof days, &time, sizeof time);
+            }
+        }
+        s.statement->execute(st.get(), transaction_, s.input, msg, nullptr, nullptr);
+    });
+}
+
+void StoreWriter::commit()
+{
+    fb::Status st;
+    fb::guard([&] { transaction_->commit(st.get()); });
+    transaction_ = nullptr;
+    startTransaction();
+}
+
+void StoreWriter::close()
+{
+    fb::Status st;
+    if (transaction_) {
+        fb::guard([&] { transaction_->commit(st.get()); });
+        transaction_ = nullptr;
+    }
+    if (attachment_) {
+        fb::guard([&] { attachment_->detach(st.get()); });
+        attachment_ = nullptr;
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+// Writes a store: creates the database file (SQL dialect 1, WIN1251) with the
+// store's tables and fills it. Used by make_demo_store and by the tests that
+// build stores of their own. The program itself never writes.
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+class IStatement;
+class IMessageMetadata;
+} // namespace Firebird
+
+// A parameter value: NULL, text (also for text blobs), integer, number or date.
+using StoreValue = std::variant<std::monostate, QString, qint64, double, QDateTime>;
+
+class StoreWriter {
+public:
+    class Statement {
+    public:
+        ~Statement();
+        Statement(Statement &&) noexcept;
+        Statement &operator=(Statement &&) = delete;
+        Statement(const Statement &) = delete;
+
+    private:
+        friend class StoreWriter;
+        Statement() = default;
+        Firebird::IStatement *statement = nullptr;
+        Firebird::IMessageMetadata *input = nullptr;
+        std::vector<unsigned char> buffer;
+    };
+
+    // Creates a new database file and its tables; refuses an existing file.
+    // Throws DbError.
+    static std::unique_ptr<StoreWriter> create(const QString &path, const QString &user = QStringLiteral("SYSDBA"),
+                                               const QString &password = QStringLiteral("masterkey"),
+                                               bool withTables = true);
+    // Attaches to an existing database to write into it.
+    static std::unique_ptr<StoreWriter> attach(const QString &path, const QString &user = QStringLiteral("SYSDBA"),
+                                               const QString &password = QStringLiteral("masterkey"));
+    ~StoreWriter();
+
+    void exec(const QString &sql);
+    Statement prepare(const QString &sql);
+    void run(Statement &statement, const std::vector<StoreValue> &values);
+    // Commits what was written and goes on in a new transaction.
+    void commit();
+    // Commits and detaches.
+    void close();
+
+private:
+    StoreWriter() = default;
+    void startTransaction();
+
+    Firebird::IAttachment *attachment_ = nullptr;
+    Firebird::ITransaction *transaction_ = nullptr;
+};
