@@ -1,0 +1,145 @@
+#include "common/test_store.h"
+#include "db/dataset_model.h"
+#include "db/db_connection.h"
+#include "db/db_dataset.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestDataSetModel : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    DbConnection conn_;
+
+    void define(DbDataSet &ds)
+    {
+        ds.setConnection(&conn_);
+        ds.sql() << "SELECT NUMPP, ID_THIS, NAME_MAX, INFO FROM OBJECTS_TREE ORDER BY ID_THIS";
+        ds.addField({"NUMPP", FieldKind::Integer, "Nп/п", 3, false});
+        ds.addField({"ID_THIS", FieldKind::Text, "ID-объекта", 10});
+        ds.addField({"NAME_MAX", FieldKind::Text, "Наименование", 32});
+        ds.addField({"INFO", FieldKind::Memo, "Детально", 3, true, 0, QString(), Qt::AlignHCenter});
+    }
+
+private slots:
+    void initTestCase()
+    {
+        conn_.setDatabaseName(MakeTestStore(dir_.path(), "model.fdb", [](StoreWriter &w) {
+            for (int i = 0; i < 2000; ++i)
+                AddObject(w, QStringLiteral("9-%1").arg(i, 4, 10, QChar('0')), QStringLiteral("Объект %1").arg(i),
+                          "", "", "", "", i % 2 ? QStringLiteral("текст") : QString());
+        }));
+        conn_.setUserName("u");
+        conn_.open();
+    }
+
+    void columnsAndCells()
+    {
+        DbDataSet ds;
+        define(ds);
+        DataSetModel model(&ds);
+        QTableView view;
+        model.attachView(&view);
+        // A closed row set shows its visible fields (NUMPP is hidden) and no rows.
+        QCOMPARE(model.columnCount(), 3);
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(!model.canFetchMore(QModelIndex()));
+        ds.open();
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("ID-объекта"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Наименование"));
+        QCOMPARE(model.fieldIndex(2), 3);
+        QCOMPARE(view.columnWidth(1), 32 * view.fontMetrics().averageCharWidth() + 6);
+        QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("Объект 0"));
+        QCOMPARE(model.data(model.index(0, 2), Qt::DisplayRole).toString(), QStringLiteral("(memo)"));
+        model.fetchMore(QModelIndex());
+        QCOMPARE(model.data(model.index(1, 2), Qt::DisplayRole).toString(), QStringLiteral("(MEMO)"));
+        QCOMPARE(model.data(model.index(1, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignHCenter | Qt::AlignVCenter);
+        ds.close();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void fetchesAsTheViewScrolls()
+    {
+        DbDataSet ds;
+        define(ds);
+        DataSetModel model(&ds);
+        QTableView view;
+        view.resize(400, 300);
+        model.attachView(&view);
+        ds.open();
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(ds.fetchedCount() < 2000);
+        const int firstScreen = model.rowCount();
+        QVERIFY(firstScreen >= 1);
+        for (int i = 0; i < 100 && model.canFetchMore(QModelIndex()); ++i) {
+            view.scrollToBottom();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(model.rowCount(), 2000);
+        QCOMPARE(ds.fetchedCount(), 2000);
+        QVERIFY(!model.canFetchMore(QModelIndex()));
+    }
+
+    void currentRowsFollowEachOther()
+    {
+        DbDataSet ds;
+        define(ds);
+        DataSetModel model(&ds);
+        QTableView view;
+        model.attachView(&view);
+        QSignalSpy scrolls(&ds, &DbDataSet::afterScroll);
+        ds.open();
+        QCOMPARE(scrolls.count(), 1);
+        model.fetchMore(QModelIndex());
+        view.setCurrentIndex(model.index(5, 1));
+        QCOMPARE(ds.currentRow(), 5);
+        QCOMPARE(scrolls.count(), 2);
+        ds.setCurrentRow(7);
+        QCOMPARE(view.currentIndex().row(), 7);
+        QCOMPARE(view.currentIndex().column(), 1);
+        QCOMPARE(scrolls.count(), 3);
+        // A row beyond what the view has is fetched, and the view follows.
+        ds.setCurrentRow(1500);
+        QCOMPARE(model.rowCount(), ds.fetchedCount());
+        QCOMPARE(view.currentIndex().row(), 1500);
+        QCOMPARE(scrolls.count(), 4);
+    }
+
+    void lookHook()
+    {
+        DbDataSet ds;
+        define(ds);
+        DataSetModel model(&ds);
+        QTableView view;
+        model.attachView(&view);
+        model.setLookHook([&ds](int row) {
+            CellLook look;
+            if (ds.text(1, row).endsWith('1')) {
+                look.foreground = QColor(255, 0, 0);
+                look.background = QColor(255, 255, 0);
+                look.bold = true;
+            } else {
+                look.italic = true;
+            }
+            return look;
+        });
+        ds.open();
+        model.fetchMore(QModelIndex());
+        QCOMPARE(model.data(model.index(1, 0), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+        QCOMPARE(model.data(model.index(1, 0), Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 0));
+        QVERIFY(model.data(model.index(1, 0), Qt::FontRole).value<QFont>().bold());
+        QVERIFY(!model.data(model.index(2, 0), Qt::ForegroundRole).isValid());
+        QVERIFY(model.data(model.index(2, 0), Qt::FontRole).value<QFont>().italic());
+    }
+};
+
+QTEST_MAIN(TestDataSetModel)
+#include "test_dataset_model.moc"
