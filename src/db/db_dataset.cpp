@@ -72,6 +72,30 @@ QString scaledIntegerText(qint64 v, int scale)
     return negative ? QChar('-') + digits : digits;
 }
 
+// A date (and time) in a display format such as "dd.mm.yyyy". The format
+// the program uses everywhere is written directly; others go through Qt.
+QString formatDateTime(const QString &format, ISC_DATE days, ISC_TIME time)
+{
+    const QDate date = fromIscDate(days);
+    if (format == QLatin1String("dd.mm.yyyy") && date.year() >= 0 && date.year() <= 9999) {
+        char buf[11];
+        const int d = date.day(), m = date.month(), y = date.year();
+        buf[0] = char('0' + d / 10);
+        buf[1] = char('0' + d % 10);
+        buf[2] = '.';
+        buf[3] = char('0' + m / 10);
+        buf[4] = char('0' + m % 10);
+        buf[5] = '.';
+        buf[6] = char('0' + y / 1000);
+        buf[7] = char('0' + y / 100 % 10);
+        buf[8] = char('0' + y / 10 % 10);
+        buf[9] = char('0' + y % 10);
+        return QString::fromLatin1(buf, 10);
+    }
+    // UTC: the value is shown as stored, with no time zone applied.
+    return QDateTime(date, fromIscTime(time), Qt::UTC).toString(qtDateFormat(format));
+}
+
 bool isIntegerType(unsigned t)
 {
     return t == SQL_SHORT || t == SQL_LONG || t == SQL_INT64;
@@ -464,18 +488,17 @@ QString DbDataSet::columnText(int column, int row, const DbField *field) const
     case SQL_D_FLOAT:
         return FormatFloat15(floatValue(col, cell.data));
     case SQL_TIMESTAMP: {
-        const QDateTime dt(fromIscDate(load<ISC_DATE>(cell.data)),
-                           fromIscTime(load<ISC_TIME>(cell.data + sizeof(ISC_DATE))));
-        QString format = field ? field->displayFormat() : QString();
-        if (format.isEmpty())
-            format = dt.time() == QTime(0, 0) ? QStringLiteral("dd.mm.yyyy") : QStringLiteral("dd.mm.yyyy hh:nn:ss");
-        return dt.toString(qtDateFormat(format));
+        const ISC_DATE days = load<ISC_DATE>(cell.data);
+        const ISC_TIME time = load<ISC_TIME>(cell.data + sizeof(ISC_DATE));
+        if (field && !field->displayFormat().isEmpty())
+            return formatDateTime(field->displayFormat(), days, time);
+        return formatDateTime(time == 0 ? QStringLiteral("dd.mm.yyyy") : QStringLiteral("dd.mm.yyyy hh:nn:ss"), days,
+                              time);
     }
-    case SQL_TYPE_DATE: {
-        const QString format = field && !field->displayFormat().isEmpty() ? field->displayFormat()
-                                                                          : QStringLiteral("dd.mm.yyyy");
-        return fromIscDate(load<ISC_DATE>(cell.data)).toString(qtDateFormat(format));
-    }
+    case SQL_TYPE_DATE:
+        return formatDateTime(field && !field->displayFormat().isEmpty() ? field->displayFormat()
+                                                                           : QStringLiteral("dd.mm.yyyy"),
+                              load<ISC_DATE>(cell.data), 0);
     case SQL_TYPE_TIME:
         return fromIscTime(load<ISC_TIME>(cell.data)).toString(QStringLiteral("hh:mm:ss"));
     case SQL_BLOB:
@@ -562,7 +585,7 @@ QVariant DbDataSet::valueAt(int fieldIndex, int row) const
         return floatValue(col, cell.data);
     case SQL_TIMESTAMP:
         return QDateTime(fromIscDate(load<ISC_DATE>(cell.data)),
-                         fromIscTime(load<ISC_TIME>(cell.data + sizeof(ISC_DATE))));
+                         fromIscTime(load<ISC_TIME>(cell.data + sizeof(ISC_DATE))), Qt::UTC);
     case SQL_TYPE_DATE:
         return fromIscDate(load<ISC_DATE>(cell.data));
     default:

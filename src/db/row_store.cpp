@@ -42,6 +42,7 @@ void RowStore::reset(std::vector<ColumnInfo> columns)
     columns_ = std::move(columns);
     rows_.clear();
     blocks_.clear();
+    cursor_ = Cursor();
     blockPos_ = nullptr;
     blockLeft_ = 0;
     bytesUsed_ = 0;
@@ -104,7 +105,12 @@ CellRef RowStore::cell(std::size_t row, std::size_t column) const
     const char *bitmap = rows_[row];
     auto isNull = [bitmap](std::size_t c) { return (bitmap[c / 8] >> (c % 8)) & 1; };
     const char *p = bitmap + (columns_.size() + 7) / 8;
-    for (std::size_t c = 0;; ++c) {
+    std::size_t c = 0;
+    if (cursor_.row == row && cursor_.column < column) {
+        c = cursor_.column + 1;
+        p = cursor_.next;
+    }
+    for (;; ++c) {
         if (isNull(c)) {
             if (c == column)
                 return ref;
@@ -118,6 +124,7 @@ CellRef RowStore::cell(std::size_t row, std::size_t column) const
             ref.isNull = false;
             ref.data = p;
             ref.size = size;
+            cursor_ = {row, c, p + size};
             return ref;
         }
         p += size;

@@ -50,4 +50,12 @@ private:
     std::size_t blockLeft_ = 0;
     std::size_t bytesUsed_ = 0;
     std::vector<char> scratch_;
+    // Where the last cell asked for lies: the next column of the same row
+    // continues from there, so reading a row field by field stays linear.
+    struct Cursor {
+        std::size_t row = SIZE_MAX;
+        std::size_t column = 0;
+        const char *next = nullptr; // the column after it
+    };
+    mutable Cursor cursor_;
 };

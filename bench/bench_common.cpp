@@ -1,0 +1,82 @@
+#include "bench_common.h"
+
+#include "demo_content.h"
+#include "store_writer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryFile>
+#include <cstdio>
+
+namespace {
+
+long statusField(const char *name)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray key = QByteArray(name) + ':';
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+} // namespace
+
+QString EnsureBenchStore(long long objects)
+{
+    QString dir = qEnvironmentVariable("VRKX_BENCH_DIR");
+    if (dir.isEmpty())
+        dir = QStringLiteral("/tmp/vrkx-bench");
+    QDir().mkpath(dir);
+    const QString path = QDir(dir).filePath(QStringLiteral("objects_%1.fdb").arg(objects));
+    if (QFileInfo::exists(path))
+        return path;
+    std::fprintf(stderr, "making %s ...\n", qPrintable(path));
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
+    auto w = StoreWriter::create(partial);
+    FillGeneratedStore(*w, objects);
+    w->close();
+    QFile::rename(partial, path);
+    return path;
+}
+
+double RunIsql(const QString &store, const QString &statement)
+{
+    QTemporaryFile script;
+    script.open();
+    script.write(statement.toUtf8() + ";\n");
+    script.flush();
+    QProcess isql;
+    isql.setStandardOutputFile(QProcess::nullDevice());
+    isql.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-ch"), QStringLiteral("WIN1251"),
+                                           QStringLiteral("-u"), QStringLiteral("VeldaRunKX"), QStringLiteral("-p"),
+                                           QStringLiteral("qzmt"), QStringLiteral("-i"), script.fileName(), store});
+    isql.waitForFinished(-1);
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+long CurrentRssKb()
+{
+    return statusField("VmRSS");
+}
+
+long PeakRssKb()
+{
+    return statusField("VmHWM");
+}
+
+void ResetPeakRss()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}

@@ -1,0 +1,102 @@
+// bench/fetch [--objects N] [--ours-only]
+// The result window's query over N generated objects (default 1,000,000),
+// every row and every field read as text through DbDataSet, against isql-fb
+// doing the same in the same run; and the first 100 rows of both.
+
+#include "bench_common.h"
+
+#include "db/db_connection.h"
+#include "db/db_dataset.h"
+#include "results/result_query.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+
+namespace {
+
+struct FetchResult {
+    double seconds = 0;
+    long long rows = 0;
+    double textChars = 0; // all fields of all rows, as text
+    long memoryKb = 0;    // peak growth while fetching
+    std::size_t bufferBytes = 0;
+};
+
+FetchResult fetch(const QString &store, long long limit)
+{
+    FetchResult r;
+    ResetPeakRss();
+    const long before = CurrentRssKb();
+    QElapsedTimer timer;
+    timer.start();
+    DbConnection conn;
+    conn.setDatabaseName(store);
+    conn.setUserName(QStringLiteral("VeldaRunKX"));
+    conn.setPassword(QStringLiteral("qzmt"));
+    conn.open();
+    DbDataSet ds;
+    ds.setConnection(&conn);
+    for (const FieldDef &def : ResultFieldDefs())
+        ds.addField(def);
+    QStringList lines = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS"));
+    if (limit > 0)
+        lines[0] = QStringLiteral("SELECT FIRST %1 ").arg(limit);
+    ds.sql() = lines;
+    ds.open();
+    for (ds.first(); !ds.eof(); ds.next()) {
+        for (int f = 0; f < ds.fieldCount(); ++f)
+            r.textChars += double(ds.field(f)->asString().size());
+        ++r.rows;
+    }
+    r.seconds = double(timer.nsecsElapsed()) / 1e9;
+    r.memoryKb = PeakRssKb() - before;
+    r.bufferBytes = ds.bufferBytes();
+    ds.close();
+    conn.close();
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    long long objects = 1000000;
+    const QStringList args = app.arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--objects"));
+    if (at > 0 && at + 1 < args.size())
+        objects = args[at + 1].toLongLong();
+    const QString store = EnsureBenchStore(objects);
+    const QString statement = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n');
+    QString first100 = statement;
+    first100.replace(0, 7, QStringLiteral("SELECT FIRST 100 "));
+
+    // Warm the file cache so that neither side pays for the first read.
+    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE"));
+
+    if (args.contains(QStringLiteral("--ours-only"))) { // for profiling
+        const FetchResult r = fetch(store, 0);
+        std::printf("DbDataSet %.2f s, %lld rows\n", r.seconds, r.rows);
+        return 0;
+    }
+    const FetchResult ours = fetch(store, 0);
+    const double isql = RunIsql(store, statement);
+    const FetchResult ours100 = fetch(store, 100);
+    const double isql100 = RunIsql(store, first100);
+
+    std::printf("store: %s (%lld objects)\n", qPrintable(store), objects);
+    std::printf("full fetch, %lld rows, every field as text:\n", ours.rows);
+    std::printf("  DbDataSet %8.2f s  %10.0f rows/s\n", ours.seconds, double(ours.rows) / ours.seconds);
+    std::printf("  isql-fb   %8.2f s  %10.0f rows/s\n", isql, double(ours.rows) / isql);
+    std::printf("  ratio (DbDataSet / isql-fb time) %.2f  (target <= 1.0)\n", ours.seconds / isql);
+    std::printf("first 100 rows (attach, prepare, fetch):\n");
+    std::printf("  DbDataSet %8.3f s\n  isql-fb   %8.3f s (whole run)\n", ours100.seconds, isql100);
+    std::printf("  ratio %.2f\n", ours100.seconds / isql100);
+    const double textPerRow = ours.textChars / double(ours.rows);
+    const double memPerRow = double(ours.memoryKb) * 1024.0 / double(ours.rows);
+    std::printf("memory: row text %.0f chars, peak growth %.0f bytes/row (buffer %.0f bytes/row), ratio %.2f "
+                "(target <= 2.0)\n",
+                textPerRow, memPerRow, double(ours.bufferBytes) / double(ours.rows), memPerRow / textPerRow);
+    return 0;
+}

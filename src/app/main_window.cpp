@@ -1,0 +1,252 @@
+#include "app/main_window.h"
+
+#include "app/form_logo.h"
+#include "app/settings.h"
+#include "app/welcome_dialog.h"
+#include "db/database_list_dialog.h"
+#include "db/db_connection.h"
+#include "support/files.h"
+#include "support/messages.h"
+#include "support/str_utils.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kUnknown = QStringLiteral("???");
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QColor &color, int points, bool bold)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    QFont f = l->font();
+    if (points > 0)
+        f.setPointSize(points);
+    f.setBold(bold);
+    l->setFont(f);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, color);
+    l->setPalette(p);
+    return l;
+}
+
+} // namespace
+
+QString DefaultDbWarning()
+{
+    return QStringLiteral("Внимание !\nВ каталоге запуска программы найден файл VRKX_DB_01.GDB.\n"
+                          "Программа будет в дальнейшем работать с этим файлом !");
+}
+
+TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
+    : QMainWindow(parent), startupDir_(startupDir), logo_(logo)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kMainCaption);
+    resize(622, 676);
+
+    pFIBDatabase1 = new DbConnection(this);
+    pFIBDatabase1->setObjectName(QStringLiteral("pFIBDatabase1"));
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *panel2 = new QFrame(central);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    panel2->setFixedHeight(17);
+    Label_About_DB = makeLabel(panel2, "Label_About_DB", kUnknown, QColor(128, 0, 0), 10, true);
+    Label_About_DB->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    auto *p2 = new QHBoxLayout(panel2);
+    p2->setContentsMargins(4, 0, 4, 0);
+    p2->addWidget(Label_About_DB);
+
+    TN1 = new QTabWidget(central);
+    TN1->setObjectName(QStringLiteral("TN1"));
+    FilterPageHost = new QWidget(TN1);
+    FilterPageHost->setObjectName(QStringLiteral("TabPage_Filter"));
+    auto *hostLayout = new QVBoxLayout(FilterPageHost);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    TN1->addTab(FilterPageHost, QStringLiteral("Фильтрация"));
+    auto *settingsPage = new QWidget(TN1);
+    settingsPage->setObjectName(QStringLiteral("TabPage_Settings"));
+    TN1->addTab(settingsPage, QStringLiteral("Настройка"));
+
+    auto *panel1 = new QFrame(central);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setFixedHeight(19);
+    panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Label_DT = makeLabel(panel1, "Label_DT", QStringLiteral("..."), QColor(0, 0, 128), 0, true);
+    Label_GDB = makeLabel(panel1, "Label_GDB", QStringLiteral("..."), QColor(128, 128, 128), 0, false);
+    auto *p1 = new QHBoxLayout(panel1);
+    p1->setContentsMargins(4, 0, 4, 0);
+    p1->addWidget(Label_DT);
+    p1->addStretch(1);
+    p1->addWidget(Label_GDB);
+
+    layout->addWidget(panel2);
+    layout->addWidget(TN1, 1);
+    layout->addWidget(panel1);
+    setCentralWidget(central);
+
+    QMenu *dbMenu = menuBar()->addMenu(QStringLiteral("База данных"));
+    N1 = dbMenu->menuAction();
+    N1->setObjectName(QStringLiteral("N1"));
+    N3 = dbMenu->addAction(QStringLiteral("Выбрать"), this, &TForm1::N3Click);
+    N3->setObjectName(QStringLiteral("N3"));
+    N2 = dbMenu->addAction(QStringLiteral("Список создать (редактировать)"), this, &TForm1::N2Click);
+    N2->setObjectName(QStringLiteral("N2"));
+    Version1 = menuBar()->addAction(QStringLiteral("Version"));
+    Version1->setObjectName(QStringLiteral("Version1"));
+    Version1->setEnabled(false);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate()
+{
+    for (const char *folder : {"Export/", "Import/", "Tree_Images/"})
+        MakeDir(startupDir_ + QString::fromLatin1(folder));
+    firstTick_ = true;
+    if (logo_)
+        logo_->setState(QStringLiteral("Запуск ..."));
+    TN1->setCurrentIndex(0);
+    Version1->setText(kVersionCaption);
+    Timer1->start(100);
+}
+
+void TForm1::Timer1Timer()
+{
+    Timer1->stop();
+    // The clock goes on whatever happens in this tick.
+    struct Restart {
+        QTimer *timer;
+        ~Restart() { timer->start(); }
+    } restart{Timer1};
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale = QLocale::system();
+    Label_DT->setText(locale.toString(now.date(), QLocale::ShortFormat) + QChar(' ')
+                      + locale.toString(now.time(), QLocale::LongFormat));
+    if (firstTick_)
+        DeferredStartup();
+}
+
+void TForm1::DeferredStartup()
+{
+    firstTick_ = false;
+    Timer1->setInterval(1000);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    Label_GDB->setText(kUnknown);
+    Label_About_DB->setText(kUnknown);
+
+    currentDb_ = DefaultDatabaseEntry(startupDir_);
+    if (FileExists(startupDir_ + AppFiles::DefaultDb))
+        ShowInfo(DefaultDbWarning(), this);
+    else
+        currentDb_ = ReadCurrentDb(startupDir_);
+
+    if (logo_)
+        logo_->setState(QStringLiteral("Подключение к Б.Д. ..."));
+    try {
+        ConnectCurrentDb();
+    } catch (const std::exception &e) {
+        // A failed connection ends the startup's connection step only: the
+        // user is told, the labels keep "???", and the program goes on.
+        closeSplash();
+        ReportError(e);
+    }
+    closeSplash();
+    if (welcome_)
+        welcome_->exec();
+}
+
+void TForm1::closeSplash()
+{
+    if (!logo_)
+        return;
+    logo_->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    logo_->hide();
+    logo_->close();
+    delete logo_.data();
+    logo_ = nullptr;
+}
+
+void TForm1::ConnectCurrentDb()
+{
+    pFIBDatabase1->close();
+    if (currentDb_.FullFileNameGDB.isEmpty())
+        return;
+    const QString path = ConnectionPath(currentDb_.FullFileNameGDB);
+    pFIBDatabase1->setDatabaseName(path);
+    pFIBDatabase1->setUserName(currentDb_.USER_NAME);
+    pFIBDatabase1->setPassword(currentDb_.PASSWORD);
+    pFIBDatabase1->setRoleName(QString());
+    pFIBDatabase1->open();
+    if (pFIBDatabase1->isOpen()) {
+        Label_GDB->setText(path);
+        Label_About_DB->setText(currentDb_.About_DB);
+        if (logo_)
+            logo_->setState(QStringLiteral("Готово !"));
+    }
+}
+
+void TForm1::N3Click()
+{
+    DatabaseEntry chosen;
+    if (!ChooseDatabaseEntry(startupDir_ + AppFiles::DatabaseList, chosen))
+        return;
+    pFIBDatabase1->close();
+    Label_GDB->setText(kUnknown);
+    Label_About_DB->setText(kUnknown);
+    const QString alias = Trim(chosen.AliasBDE5);
+    const QString about = Trim(chosen.About_DB);
+    QString full = Trim(chosen.FullFileNameGDB);
+    if (full.isEmpty())
+        full = AppFiles::DefaultDb;
+    const QString path = ConnectionPath(full);
+    pFIBDatabase1->setDatabaseName(path);
+    pFIBDatabase1->setUserName(Trim(chosen.USER_NAME));
+    pFIBDatabase1->setPassword(Trim(chosen.PASSWORD));
+    pFIBDatabase1->setRoleName(QString());
+    pFIBDatabase1->open();
+    if (pFIBDatabase1->isOpen()) {
+        Label_GDB->setText(path);
+        Label_About_DB->setText(about);
+        currentDb_ = {about, alias, full, pFIBDatabase1->userName(), pFIBDatabase1->password()};
+        SaveCurrentDb(startupDir_, currentDb_);
+    }
+}
+
+void TForm1::N2Click()
+{
+    EditDatabaseList(startupDir_ + AppFiles::DatabaseList);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    // Before the first tick no database has been decided: nothing to keep.
+    if (firstTick_ || IsDefaultDatabase(startupDir_, currentDb_))
+        return;
+    try {
+        SaveCurrentDb(startupDir_, currentDb_);
+    } catch (const std::exception &e) {
+        ReportError(e);
+    }
+}

@@ -1,0 +1,84 @@
+#include "app/welcome_dialog.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+QString WelcomeText()
+{
+    return QStringLiteral(
+        "http://veldarunkx.example.org\n"
+        "\n"
+        "VeldaRunKX.\n"
+        "\n"
+        "Объектно-ориентированное, предметно-ориентированное хранилище информации\n"
+        "длительного хранения: объекты и процессы, их типы, свойства и связи.\n"
+        "\n"
+        "==========================================================\n"
+        "\n"
+        "Эта программа - иллюстрирующий пример. Она лишь показывает, как\n"
+        "из хранилища отбираются объекты по условиям, которые задает\n"
+        "пользователь: по родителю и предкам, типам, периоду актуальности,\n"
+        "наименованию, примечанию, детальной информации и численным свойствам.\n"
+        "\n"
+        "Программа сопровождает изложение принципов построения хранилища и\n"
+        "будет расти вместе с ним: новые возможности появятся по мере того,\n"
+        "как будут описаны соответствующие части.\n"
+        "\n"
+        "Исходный текст программы - рабочая версия. Программа только читает\n"
+        "хранилище и ничего в нем не изменяет.\n"
+        "\n"
+        "Замечания и пожелания будут приняты с благодарностью.\n"
+        "\n"
+        "==========================================================\n"
+        "\n"
+        "С уважением,\n"
+        "разработчики VeldaRunKX\n"
+        "veldarunkx@example.org\n");
+}
+
+TDlg_Enter_In_Application::TDlg_Enter_In_Application(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Dlg_Enter_In_Application"));
+    setWindowTitle(QStringLiteral("Привет, как дела ?   :-)"));
+    resize(528, 468);
+
+    QPalette green = palette();
+    green.setColor(QPalette::Window, QColor(204, 255, 204));
+    green.setColor(QPalette::Base, QColor(204, 255, 204));
+
+    RE_Info = new QPlainTextEdit(this);
+    RE_Info->setObjectName(QStringLiteral("RE_Info"));
+    RE_Info->setReadOnly(true);
+    RE_Info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RE_Info->setPalette(green);
+    RE_Info->setPlainText(WelcomeText());
+
+    auto *panel = new QWidget(this);
+    panel->setFixedHeight(25);
+    panel->setAutoFillBackground(true);
+    panel->setPalette(green);
+    OKBtn = new QPushButton(QStringLiteral("OK"), panel);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), panel);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setVisible(false);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout(panel);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+    buttons->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(RE_Info, 1);
+    layout->addWidget(panel);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The description of one database: the settings file keeps one, the
+// database list many.
+
+#include <QString>
+
+struct DatabaseEntry {
+    QString About_DB;        // free description, shown in the main window's top line
+    QString AliasBDE5;       // alias; carried, listed and saved, never used to connect
+    QString FullFileNameGDB; // the path as the user entered it
+    QString USER_NAME;
+    QString PASSWORD;        // kept as plain text
+
+    bool operator==(const DatabaseEntry &) const = default;
+};

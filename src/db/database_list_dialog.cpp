@@ -1,0 +1,185 @@
+#include "db/database_list_dialog.h"
+
+#include "support/files.h"
+#include "support/grid_layout_file.h"
+#include "support/grid_utils.h"
+#include "support/str_utils.h"
+#include "support/string_grid.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace {
+
+QFrame *panel(QWidget *parent, int height)
+{
+    auto *p = new QFrame(parent);
+    p->setFixedHeight(height);
+    return p;
+}
+
+} // namespace
+
+QStringList DatabaseListHeaders()
+{
+    return {QStringLiteral("Пояснение к базе данных"), QStringLiteral("AliasBDE5"),
+            QStringLiteral("Полный путь к GDB-файлу"), QStringLiteral("USER NAME"), QStringLiteral("PASSWORD")};
+}
+
+TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Dlg_LocalList_DB"));
+    setWindowTitle(QStringLiteral("Список доступных баз данных"));
+    resize(560, 366);
+
+    auto *top = panel(this, 25);
+    Label1 = new QLabel(QStringLiteral("Файл, где список : "), top);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Edit_fnLocalList = new QLineEdit(top);
+    Edit_fnLocalList->setObjectName(QStringLiteral("Edit_fnLocalList"));
+    Edit_fnLocalList->setReadOnly(true);
+    Edit_fnLocalList->setFocusPolicy(Qt::ClickFocus);
+    Edit_fnLocalList->setStyleSheet(QStringLiteral("QLineEdit { background: silver; }"));
+    auto *topLayout = new QHBoxLayout(top);
+    topLayout->setContentsMargins(4, 1, 4, 1);
+    topLayout->addWidget(Label1);
+    topLayout->addWidget(Edit_fnLocalList, 1);
+
+    SG_DB = new StringGrid(this);
+    SG_DB->setObjectName(QStringLiteral("SG_DB"));
+    SG_DB->setDefaultRowHeight(18);
+    SG_DB->setToolTip(QStringLiteral("Правая кнопка мыши - меню ..."));
+    SG_DB->setStyleSheet(QStringLiteral("QTableWidget { background: white; }"));
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto addItem = [this](const char *name, const QString &caption, void (TDlg_LocalList_DB::*slot)()) {
+        QAction *a = caption == QLatin1String("-") ? PopupMenu1->addSeparator() : PopupMenu1->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        if (slot)
+            connect(a, &QAction::triggered, this, slot);
+    };
+    addItem("N7", QStringLiteral("Выровнять колонки по ширине"), &TDlg_LocalList_DB::N7Click);
+    addItem("N6", QStringLiteral("-"), nullptr);
+    addItem("N1", QStringLiteral("Добавить строку"), &TDlg_LocalList_DB::N1Click);
+    addItem("N4", QStringLiteral("-"), nullptr);
+    addItem("N5", QStringLiteral("Вставить строку"), &TDlg_LocalList_DB::N5Click);
+    addItem("N2", QStringLiteral("-"), nullptr);
+    addItem("N3", QStringLiteral("Удалить строку"), &TDlg_LocalList_DB::N3Click);
+    SG_DB->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SG_DB, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        if (editMode_)
+            PopupMenu1->exec(SG_DB->viewport()->mapToGlobal(pos));
+    });
+    // In choose mode a double click on a row chooses it.
+    connect(SG_DB, &QTableWidget::cellDoubleClicked, this, [this] {
+        if (!editMode_)
+            accept();
+    });
+
+    auto *bottom = panel(this, 25);
+    OKBtn = new QPushButton(QStringLiteral("OK"), bottom);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), bottom);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    auto *bottomLayout = new QHBoxLayout(bottom);
+    bottomLayout->setContentsMargins(4, 0, 4, 0);
+    bottomLayout->addStretch();
+    bottomLayout->addWidget(OKBtn);
+    bottomLayout->addWidget(CancelBtn);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(top);
+    layout->addWidget(SG_DB, 1);
+    layout->addWidget(bottom);
+}
+
+void TDlg_LocalList_DB::fitColumns()
+{
+    GridFitColumns(SG_DB);
+}
+
+void TDlg_LocalList_DB::N7Click()
+{
+    fitColumns();
+}
+
+void TDlg_LocalList_DB::N1Click()
+{
+    GridAddRow(SG_DB, true);
+}
+
+void TDlg_LocalList_DB::N5Click()
+{
+    GridInsertRow(SG_DB, SG_DB->currentRow());
+}
+
+void TDlg_LocalList_DB::N3Click()
+{
+    GridDeleteRow(SG_DB, SG_DB->currentRow());
+}
+
+bool TDlg_LocalList_DB::ShowDatabaseList(bool editMode)
+{
+    const QString fileName = Trim(Edit_fnLocalList->text());
+    Edit_fnLocalList->setText(fileName);
+    editMode_ = editMode;
+    SG_DB->setEditable(editMode);
+
+    SG_DB->setColCount(5);
+    SG_DB->setRowCount(2);
+    SG_DB->setFixedCols(0);
+    SG_DB->setFixedRows(1);
+    SG_DB->clearRow(0);
+    SG_DB->clearRow(1);
+    SG_DB->setRowTexts(0, DatabaseListHeaders());
+    if (!fileName.isEmpty() && FileExists(fileName))
+        GridLoadFromFile(SG_DB, fileName);
+    fitColumns();
+    SG_DB->setCurrentCell(SG_DB->fixedRows(), 0);
+
+    if (exec() != QDialog::Accepted)
+        return false;
+    if (editMode)
+        return !fileName.isEmpty() && IsDriveWritable(fileName) && GridSaveToFile(SG_DB, fileName, true);
+    const int r = SG_DB->currentRow();
+    return r > 0 && (!Trim(SG_DB->cell(1, r)).isEmpty() || !Trim(SG_DB->cell(2, r)).isEmpty());
+}
+
+bool EditDatabaseList(const QString &fileName)
+{
+    auto dialog = std::make_unique<TDlg_LocalList_DB>();
+    dialog->Edit_fnLocalList->setText(Trim(fileName));
+    return dialog->ShowDatabaseList(true);
+}
+
+bool ChooseDatabaseEntry(const QString &fileName, DatabaseEntry &chosen)
+{
+    chosen = DatabaseEntry();
+    auto dialog = std::make_unique<TDlg_LocalList_DB>();
+    dialog->Edit_fnLocalList->setText(Trim(fileName));
+    if (!dialog->ShowDatabaseList(false))
+        return false;
+    const StringGrid *grid = dialog->SG_DB;
+    const int r = grid->currentRow();
+    chosen.About_DB = Trim(grid->cell(0, r));
+    chosen.AliasBDE5 = Trim(grid->cell(1, r));
+    chosen.FullFileNameGDB = Trim(grid->cell(2, r));
+    chosen.USER_NAME = Trim(grid->cell(3, r));
+    chosen.PASSWORD = Trim(grid->cell(4, r));
+    if (chosen.USER_NAME.isEmpty())
+        chosen.USER_NAME = QStringLiteral("VELDARUNKX");
+    if (chosen.PASSWORD.isEmpty())
+        chosen.PASSWORD = QStringLiteral("qzmt");
+    return true;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The list of known databases: a grid of five columns kept in a grid layout
+// file. In edit mode the user maintains it; in choose mode picks one row.
+
+#include "db/database_entry.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QLabel;
+class QMenu;
+class QPushButton;
+class StringGrid;
+
+class TDlg_LocalList_DB : public QDialog {
+    Q_OBJECT
+public:
+    explicit TDlg_LocalList_DB(QWidget *parent = nullptr);
+
+    // The list file is the text of Edit_fnLocalList. True when edit mode
+    // saved the list, or choose mode ended on a row naming an alias or a path.
+    bool ShowDatabaseList(bool editMode);
+
+    QLabel *Label1;
+    QLineEdit *Edit_fnLocalList;
+    StringGrid *SG_DB;
+    QMenu *PopupMenu1;
+    QPushButton *OKBtn;
+    QPushButton *CancelBtn;
+
+private:
+    void N7Click();
+    void N1Click();
+    void N5Click();
+    void N3Click();
+    void fitColumns();
+    bool editMode_ = false;
+};
+
+// The list file's headers, row 0 of the grid.
+QStringList DatabaseListHeaders();
+
+bool EditDatabaseList(const QString &fileName);
+bool ChooseDatabaseEntry(const QString &fileName, DatabaseEntry &chosen);
