@@ -7,8 +7,14 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+static void initResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
 TForm_Logo::TForm_Logo(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
+    initResources();
     setObjectName(QStringLiteral("Form_Logo"));
     setFixedSize(370, 98);
 
@@ -51,7 +57,8 @@ TForm_Logo::TForm_Logo(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt:
     lbl1 = label("lbl1", QStringLiteral("Идет инициализация приложения и подключение к базе данных ..."),
                  QColor(128, 0, 0), 10, false);
     lbl1->setWordWrap(true);
-    lbl2 = label("lbl2", QStringLiteral("Под Windows XP это может занять некоторое время ..."), Qt::black, 0, false);
+    lbl2 = label("lbl2", QStringLiteral("Под Windows XP это может занять некоторое время ..."), Qt::black, 8, false);
+    lbl2->setWordWrap(true);
     lbl_State = label("lbl_State", QStringLiteral("Инициализация ..."), QColor(0, 128, 0), 8, true);
     lbl_State->setFixedHeight(13);
 

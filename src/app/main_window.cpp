@@ -156,8 +156,14 @@ void TForm1::DeferredStartup()
     Label_About_DB->setText(kUnknown);
 
     currentDb_ = DefaultDatabaseEntry(startupDir_);
-    if (FileExists(startupDir_ + AppFiles::DefaultDb))
+    if (FileExists(startupDir_ + AppFiles::DefaultDb)) {
+        // The splash stays on top of everything: out of the way of the message.
+        if (logo_)
+            logo_->hide();
         ShowInfo(DefaultDbWarning(), this);
+        if (logo_)
+            logo_->show();
+    }
     else
         currentDb_ = ReadCurrentDb(startupDir_);
 

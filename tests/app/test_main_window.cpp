@@ -1,0 +1,264 @@
+#include "app/form_logo.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/vrkx_application.h"
+#include "app/welcome_dialog.h"
+#include "common/modal_answerer.h"
+#include "common/test_store.h"
+#include "db/database_list_dialog.h"
+#include "db/db_connection.h"
+#include "db/db_error.h"
+#include "support/grid_layout_file.h"
+#include "support/string_grid.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Writes a database list with the given rows (after the header row).
+void writeList(const QString &path, const QList<QStringList> &rows)
+{
+    StringGrid grid;
+    grid.setColCount(5);
+    grid.setRowCount(int(rows.size()) + 1);
+    grid.setFixedRows(1);
+    grid.setRowTexts(0, DatabaseListHeaders());
+    for (int r = 0; r < rows.size(); ++r)
+        grid.setRowTexts(r + 1, rows[r]);
+    GridSaveToFile(&grid, path, true);
+}
+
+// Runs the first tick of a main window and answers its modal windows.
+struct Started {
+    std::unique_ptr<TForm1> form;
+    QStringList modals;
+    QPointer<TForm_Logo> logo;
+};
+
+void startIn(const QString &startupDir, Started &s)
+{
+    auto *logo = new TForm_Logo;
+    logo->show();
+    s.logo = logo;
+    TDlg_Enter_In_Application welcome;
+    ModalAnswerer answerer;
+    s.form = std::make_unique<TForm1>(startupDir, logo);
+    s.form->setWelcomeDialog(&welcome);
+    s.form->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!s.form->FirstTick() && s.form->Timer1->isActive(), 10000);
+    s.modals = answerer.seen;
+}
+
+Started start(const QString &startupDir)
+{
+    Started s;
+    startIn(startupDir, s);
+    return s;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString storeA_;
+    QString storeB_;
+    int case_ = 0;
+
+    // A fresh program folder for each case.
+    QString newStartupDir()
+    {
+        const QString d = dir_.filePath(QStringLiteral("prog%1/").arg(++case_));
+        QDir().mkpath(d);
+        return d;
+    }
+
+    void writeSettings(const QString &startupDir, const DatabaseEntry &e) { SaveCurrentDb(startupDir, e); }
+
+private slots:
+    void initTestCase()
+    {
+        storeA_ = MakeTestStore(dir_.path(), "a.fdb", [](StoreWriter &w) { AddObject(w, "1", "A"); });
+        storeB_ = MakeTestStore(dir_.path(), "b.fdb", [](StoreWriter &w) { AddObject(w, "1", "B"); });
+        // The bare default name must not resolve to a file in the working folder.
+        QDir::setCurrent(dir_.path());
+    }
+
+    void frame()
+    {
+        TForm1 form(newStartupDir(), nullptr);
+        QCOMPARE(form.windowTitle(), QStringLiteral("VeldaRunKX. Генератор запросов. Иллюстрирующий пример."));
+        QCOMPARE(form.Version1->text(), QStringLiteral("Версия: 1.07 (12.08.2009)"));
+        QVERIFY(!form.Version1->isEnabled());
+        QCOMPARE(form.N3->text(), QStringLiteral("Выбрать"));
+        QCOMPARE(form.N2->text(), QStringLiteral("Список создать (редактировать)"));
+        QCOMPARE(form.TN1->tabText(0), QStringLiteral("Фильтрация"));
+        QCOMPARE(form.TN1->tabText(1), QStringLiteral("Настройка"));
+        QCOMPARE(form.Label_About_DB->text(), QStringLiteral("???"));
+        QVERIFY(form.FirstTick());
+        QVERIFY(QDir(form.StartupDir() + "Export").exists());
+        QVERIFY(QDir(form.StartupDir() + "Import").exists());
+        QVERIFY(QDir(form.StartupDir() + "Tree_Images").exists());
+        form.Timer1->stop();
+    }
+
+    void defaultFileWinsOverSettings()
+    {
+        const QString d = newStartupDir();
+        QFile::copy(storeA_, d + "VRKX_DB_01.GDB");
+        writeSettings(d, {"B", "B1", storeB_, "u", "p"});
+        const QByteArray settings = readBytes(d + "VRKX_Query.ini");
+        Started s = start(d);
+        QCOMPARE(s.modals.first(), DefaultDbWarning());
+        QCOMPARE(s.modals.last(), QStringLiteral("Dlg_Enter_In_Application"));
+        QCOMPARE(s.form->CurrentDb(), DefaultDatabaseEntry(d));
+        QVERIFY(s.form->Database()->isOpen());
+        QCOMPARE(s.form->Label_GDB->text(), d + "VRKX_DB_01.GDB");
+        QCOMPARE(s.form->Label_About_DB->text(), QStringLiteral("VRKX_DB_01.GDB"));
+        QVERIFY(!s.logo);
+        QVERIFY(s.form->isMaximized() || s.form->windowState() & Qt::WindowMaximized);
+        // Closing while the default file is in use leaves the settings alone.
+        s.form->close();
+        QCOMPARE(readBytes(d + "VRKX_Query.ini"), settings);
+    }
+
+    void settingsNameAnotherStore()
+    {
+        const QString d = newStartupDir();
+        writeSettings(d, {" Склад Б ", "B1", storeB_, "ivan", "secret"});
+        Started s = start(d);
+        QCOMPARE(s.modals, QStringList{"Dlg_Enter_In_Application"});
+        QCOMPARE(s.form->CurrentDb(), (DatabaseEntry{"Склад Б", "B1", storeB_, "ivan", "secret"}));
+        QCOMPARE(s.form->Label_GDB->text(), storeB_);
+        QCOMPARE(s.form->Label_About_DB->text(), QStringLiteral("Склад Б"));
+        QCOMPARE(s.form->Database()->userName(), QStringLiteral("ivan"));
+        // Closing writes the settings again.
+        QFile::remove(d + "VRKX_Query.ini");
+        s.form->close();
+        QCOMPARE(ReadCurrentDb(d), s.form->CurrentDb());
+    }
+
+    void missingSettingsTriesTheBareName()
+    {
+        const QString d = newStartupDir();
+        Started s = start(d);
+        QCOMPARE(s.form->CurrentDb().FullFileNameGDB, QStringLiteral("VRKX_DB_01.GDB"));
+        QCOMPARE(s.form->CurrentDb().USER_NAME, QStringLiteral("VeldaRunKX"));
+        QCOMPARE(s.form->Database()->databaseName(), QStringLiteral("VRKX_DB_01.GDB"));
+        // The failed connection is reported, then the startup goes on.
+        QCOMPARE(s.modals.size(), 2);
+        QVERIFY2(s.modals[0].contains("VRKX_DB_01.GDB"), qPrintable(s.modals[0]));
+        QCOMPARE(s.modals[1], QStringLiteral("Dlg_Enter_In_Application"));
+        QVERIFY(!s.form->Database()->isOpen());
+        QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
+        QCOMPARE(s.form->Label_About_DB->text(), QStringLiteral("???"));
+        QVERIFY(!s.logo);
+        // The clock keeps running.
+        const QString before = s.form->Label_DT->text();
+        QTRY_VERIFY_WITH_TIMEOUT(s.form->Label_DT->text() != before, 3000);
+        s.form->Timer1->stop();
+    }
+
+    void emptyPathConnectsNowhere()
+    {
+        const QString d = newStartupDir();
+        QFile f(d + "VRKX_Query.ini");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[DB_CURRENT]\r\nFullFileNameGDB=   \r\n");
+        f.close();
+        Started s = start(d);
+        QCOMPARE(s.modals, QStringList{"Dlg_Enter_In_Application"});
+        QVERIFY(!s.form->Database()->isOpen());
+        QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
+        QVERIFY(!s.logo);
+        s.form->Timer1->stop();
+    }
+
+    void switchingStores()
+    {
+        const QString d = newStartupDir();
+        writeSettings(d, {"A", "A1", storeA_, "u", "p"});
+        Started s = start(d);
+        s.form->Timer1->stop();
+        QVERIFY(s.form->Database()->isOpen());
+        writeList(d + "VRKX_LocalList_DB.txt", {{" Склад Б ", "", "  " + storeB_ + "  ", "", ""},
+                                                 {"Пропавший", "X1", d + "missing.gdb", "u", "p"},
+                                                 {"Без пути и псевдонима", "", "", "u", ""}});
+        auto chooseRow = [](int row) {
+            return [row](QWidget *modal) {
+                if (auto *dlg = qobject_cast<TDlg_LocalList_DB *>(modal)) {
+                    dlg->SG_DB->setCurrentCell(row, 0);
+                    dlg->OKBtn->click();
+                } else {
+                    ModalAnswerer::accept(modal);
+                }
+            };
+        };
+        {
+            ModalAnswerer answerer(chooseRow(1));
+            s.form->N3Click();
+        }
+        QCOMPARE(s.form->Label_GDB->text(), storeB_);
+        QCOMPARE(s.form->Label_About_DB->text(), QStringLiteral("Склад Б"));
+        const DatabaseEntry b{"Склад Б", "", storeB_, "VELDARUNKX", "qzmt"};
+        QCOMPARE(s.form->CurrentDb(), b);
+        QCOMPARE(ReadCurrentDb(d), b); // written at once
+
+        // A row naming neither an alias nor a path cannot be chosen: nothing changes.
+        {
+            ModalAnswerer answerer(chooseRow(3));
+            s.form->N3Click();
+        }
+        QCOMPARE(s.form->CurrentDb(), b);
+        QVERIFY(s.form->Database()->isOpen());
+
+        // A failed switch leaves the program without a connection, and
+        // CurrentDb and the settings file as they were.
+        const QByteArray settings = readBytes(d + "VRKX_Query.ini");
+        {
+            ModalAnswerer answerer(chooseRow(2));
+            QVERIFY_THROWS_EXCEPTION(DbError, s.form->N3Click());
+        }
+        QVERIFY(!s.form->Database()->isOpen());
+        QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
+        QCOMPARE(s.form->Label_About_DB->text(), QStringLiteral("???"));
+        QCOMPARE(s.form->CurrentDb(), b);
+        QCOMPARE(readBytes(d + "VRKX_Query.ini"), settings);
+
+        // Cancel changes nothing.
+        {
+            ModalAnswerer answerer([](QWidget *m) { ModalAnswerer::reject(m); });
+            s.form->N3Click();
+        }
+        QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
+    }
+
+    void errorLeavingAHandlerIsShown()
+    {
+        // The program-wide handler shows the error and the program goes on.
+        ModalAnswerer answerer;
+        QTimer::singleShot(0, [] { throw DbError(QStringLiteral("Сбой для проверки")); });
+        QTRY_COMPARE(answerer.seen, QStringList{"Сбой для проверки"});
+    }
+};
+
+int main(int argc, char **argv)
+{
+    VrkxApplication app(argc, argv);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_main_window.moc"

@@ -1,0 +1,90 @@
+#include "app/settings.h"
+#include "support/codec_1251.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void write(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString startup() const { return dir_.path() + "/"; }
+    QString iniPath() const { return startup() + "VRKX_Query.ini"; }
+
+private slots:
+    void init() { QFile::remove(iniPath()); }
+
+    void missingFileGivesDefaults()
+    {
+        const DatabaseEntry e = ReadCurrentDb(startup());
+        QCOMPARE(e, (DatabaseEntry{"VRKX_DB_01.GDB", "VRKX_DB_001", "VRKX_DB_01.GDB", "VeldaRunKX", "qzmt"}));
+    }
+
+    void noSectionIsLikeNoFile()
+    {
+        write(iniPath(), "[OTHER]\r\nFullFileNameGDB=/x.gdb\r\n");
+        QCOMPARE(ReadCurrentDb(startup()).FullFileNameGDB, QStringLiteral("VRKX_DB_01.GDB"));
+    }
+
+    void valuesReadTrimmedInAnyCase()
+    {
+        write(iniPath(), Cp1251::encode(QStringLiteral("[db_current]\nabout_db=  Склад  \nFULLFILENAMEGDB= /data/q.gdb \n"
+                                                       "USER_NAME=\tivan\r\n")));
+        const DatabaseEntry e = ReadCurrentDb(startup());
+        QCOMPARE(e.About_DB, QStringLiteral("Склад"));
+        QCOMPARE(e.FullFileNameGDB, QStringLiteral("/data/q.gdb"));
+        QCOMPARE(e.USER_NAME, QStringLiteral("ivan"));
+        QCOMPARE(e.PASSWORD, QStringLiteral("qzmt"));
+        QCOMPARE(e.AliasBDE5, QStringLiteral("VRKX_DB_001"));
+    }
+
+    void saveWritesTheFiveKeys()
+    {
+        SaveCurrentDb(startup(), {" Склад ", "A1", "\\DB\\Q.GDB", "ivan", "p w"});
+        QFile f(iniPath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(Cp1251::decode(f.readAll()),
+                 QStringLiteral("[DB_CURRENT]\r\nAbout_DB=Склад\r\nAliasBDE5_DB=A1\r\nFullFileNameGDB=\\DB\\Q.GDB\r\n"
+                                "USER_NAME=ivan\r\nPASSWORD=p w\r\n"));
+        QCOMPARE(ReadCurrentDb(startup()), (DatabaseEntry{"Склад", "A1", "\\DB\\Q.GDB", "ivan", "p w"}));
+    }
+
+    void defaultDatabase_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("isDefault");
+        QTest::newRow("exact") << startup() + "VRKX_DB_01.GDB" << true;
+        QTest::newRow("lower case") << startup() + "vrkx_db_01.gdb" << true;
+        QTest::newRow("blanks") << "  " + startup() + "VRKX_DB_01.GDB \t" << true;
+        QTest::newRow("bare name") << "VRKX_DB_01.GDB" << false;
+        QTest::newRow("other") << startup() + "OTHER.GDB" << false;
+    }
+    void defaultDatabase()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, isDefault);
+        DatabaseEntry e = DefaultDatabaseEntry(startup());
+        e.FullFileNameGDB = path;
+        QCOMPARE(IsDefaultDatabase(startup(), e), isDefault);
+    }
+
+    void connectionPathKeepsWhatWasTyped()
+    {
+        QCOMPARE(ConnectionPath("\\DB\\Q.GDB"), QStringLiteral("\\DB\\Q.GDB"));
+        QCOMPARE(ConnectionPath("srv:/db/q.gdb"), QStringLiteral("srv:/db/q.gdb"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSettings)
+#include "test_settings.moc"

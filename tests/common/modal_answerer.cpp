@@ -1,0 +1,42 @@
+#include "modal_answerer.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+ModalAnswerer::ModalAnswerer(std::function<void(QWidget *)> handler) : handler_(std::move(handler))
+{
+    connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::poll);
+    timer_.start(15);
+}
+
+void ModalAnswerer::accept(QWidget *modal)
+{
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        box->done(QMessageBox::Ok);
+    } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+        dialog->accept();
+    }
+}
+
+void ModalAnswerer::reject(QWidget *modal)
+{
+    if (auto *dialog = qobject_cast<QDialog *>(modal))
+        dialog->reject();
+}
+
+void ModalAnswerer::poll()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || modal == last_)
+        return;
+    last_ = modal;
+    if (auto *box = qobject_cast<QMessageBox *>(modal))
+        seen << box->text();
+    else
+        seen << modal->objectName();
+    if (handler_)
+        handler_(modal);
+    else
+        accept(modal);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Answers the modal windows a test makes the program open: every few
+// milliseconds it looks for the active modal widget, records what it said
+// and closes it (OK), or hands it to the test's own handler.
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+
+class QWidget;
+
+class ModalAnswerer : public QObject {
+    Q_OBJECT
+public:
+    // The handler decides what to do with a modal widget; without one the
+    // widget is accepted (message boxes: OK).
+    explicit ModalAnswerer(std::function<void(QWidget *)> handler = {});
+
+    // One line per modal widget seen: a message box's text, or the object
+    // name of any other window.
+    QStringList seen;
+
+    static void accept(QWidget *modal);
+    static void reject(QWidget *modal);
+
+private:
+    void poll();
+    QTimer timer_;
+    QPointer<QWidget> last_;
+    std::function<void(QWidget *)> handler_;
+};

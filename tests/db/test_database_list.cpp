@@ -1,0 +1,214 @@
+#include "common/modal_answerer.h"
+#include "db/database_list_dialog.h"
+#include "support/app_error.h"
+#include "support/grid_layout_file.h"
+#include "support/string_grid.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeList(const QString &path, const QList<QStringList> &rows)
+{
+    StringGrid grid;
+    grid.setColCount(5);
+    grid.setRowCount(int(rows.size()) + 1);
+    grid.setFixedRows(1);
+    grid.setRowTexts(0, DatabaseListHeaders());
+    for (int r = 0; r < rows.size(); ++r)
+        grid.setRowTexts(r + 1, rows[r]);
+    GridSaveToFile(&grid, path, true);
+}
+
+void trigger(TDlg_LocalList_DB *dlg, const char *item)
+{
+    dlg->PopupMenu1->findChild<QAction *>(QString::fromLatin1(item))->trigger();
+}
+
+// Works the list dialog as a user would, then presses OK or Cancel.
+std::function<void(QWidget *)> work(std::function<void(TDlg_LocalList_DB *)> steps, bool ok)
+{
+    return [steps, ok](QWidget *modal) {
+        auto *dlg = qobject_cast<TDlg_LocalList_DB *>(modal);
+        if (!dlg) {
+            ModalAnswerer::accept(modal);
+            return;
+        }
+        steps(dlg);
+        (ok ? dlg->OKBtn : dlg->CancelBtn)->click();
+    };
+}
+
+QList<QStringList> rowsOf(const QString &path)
+{
+    StringGrid grid;
+    GridLoadFromFile(&grid, path);
+    QList<QStringList> out;
+    for (int r = 0; r < grid.rowCount(); ++r)
+        out << grid.rowTexts(r);
+    return out;
+}
+
+} // namespace
+
+class TestDatabaseList : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString list() const { return dir_.filePath("VRKX_LocalList_DB.txt"); }
+
+private slots:
+    void init() { QFile::remove(list()); }
+
+    void editCreatesTheList()
+    {
+        ModalAnswerer answerer(work(
+            [](TDlg_LocalList_DB *dlg) {
+                QCOMPARE(dlg->windowTitle(), QStringLiteral("Список доступных баз данных"));
+                QCOMPARE(dlg->SG_DB->rowCount(), 2);
+                QCOMPARE(dlg->SG_DB->rowTexts(0), DatabaseListHeaders());
+                QCOMPARE(dlg->SG_DB->defaultRowHeight(), std::max(18, dlg->SG_DB->textHeight("A") * 9 / 8));
+                dlg->SG_DB->setRowTexts(1, {"Склад", "S1", " /data/s.gdb ", "ivan", "pw"});
+                trigger(dlg, "N1"); // add
+                QCOMPARE(dlg->SG_DB->currentRow(), 2);
+                dlg->SG_DB->setRowTexts(2, {"Архив", "", "/data/a.gdb", "", ""});
+                dlg->SG_DB->setCurrentCell(2, 0);
+                trigger(dlg, "N5"); // insert before "Архив"
+                dlg->SG_DB->setRowTexts(2, {"Вставлен", "I1", "", "", ""});
+                trigger(dlg, "N7"); // fit
+            },
+            true));
+        QVERIFY(EditDatabaseList("  " + list() + "  "));
+        QCOMPARE(rowsOf(list()), (QList<QStringList>{DatabaseListHeaders(),
+                                                     {"Склад", "S1", " /data/s.gdb ", "ivan", "pw"},
+                                                     {"Вставлен", "I1", "", "", ""},
+                                                     {"Архив", "", "/data/a.gdb", "", ""}}));
+        QVERIFY(!(QFile::permissions(list()) & QFileDevice::ReadOther));
+    }
+
+    void deleteAndCancel()
+    {
+        writeList(list(), {{"A", "A1", "/a", "", ""}, {"B", "", "/b", "", ""}});
+        const QByteArray before = readBytes(list());
+        {
+            ModalAnswerer answerer(work(
+                [](TDlg_LocalList_DB *dlg) {
+                    dlg->SG_DB->setCurrentCell(1, 0);
+                    trigger(dlg, "N3");
+                    QCOMPARE(dlg->SG_DB->rowCount(), 2);
+                    dlg->SG_DB->setCell(0, 1, "edited");
+                },
+                false));
+            QVERIFY(!EditDatabaseList(list()));
+        }
+        QCOMPARE(readBytes(list()), before);
+        {
+            ModalAnswerer answerer(work(
+                [](TDlg_LocalList_DB *dlg) {
+                    dlg->SG_DB->setCurrentCell(1, 0);
+                    trigger(dlg, "N3");
+                    trigger(dlg, "N3"); // the only data row is emptied, not removed
+                },
+                true));
+            QVERIFY(EditDatabaseList(list()));
+        }
+        QCOMPARE(rowsOf(list()), (QList<QStringList>{DatabaseListHeaders(), {"", "", "", "", ""}}));
+    }
+
+    void editModeOnly()
+    {
+        TDlg_LocalList_DB dlg;
+        dlg.Edit_fnLocalList->setText(list());
+        ModalAnswerer answerer([](QWidget *m) {
+            auto *d = qobject_cast<TDlg_LocalList_DB *>(m);
+            QVERIFY(!d->SG_DB->isEditable());
+            QVERIFY(d->Edit_fnLocalList->isReadOnly());
+            d->CancelBtn->click();
+        });
+        QVERIFY(!dlg.ShowDatabaseList(false));
+    }
+
+    void badFileGivesAnEmptyGridThatSavingReplaces()
+    {
+        QFile f(list());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a list at all\r\n");
+        f.close();
+        ModalAnswerer answerer(work(
+            [](TDlg_LocalList_DB *dlg) {
+                QCOMPARE(dlg->SG_DB->rowCount(), 2);
+                QCOMPARE(dlg->SG_DB->rowTexts(1), (QStringList{"", "", "", "", ""}));
+                dlg->SG_DB->setRowTexts(1, {"Новая", "N1", "/n", "", ""});
+            },
+            true));
+        QVERIFY(EditDatabaseList(list()));
+        QCOMPARE(rowsOf(list()).at(1).at(0), QStringLiteral("Новая"));
+    }
+
+    void unwritableFolderSavesNothing()
+    {
+        ModalAnswerer answerer(work([](TDlg_LocalList_DB *) {}, true));
+        QVERIFY(!EditDatabaseList("/proc/self/VRKX_LocalList_DB.txt"));
+        QVERIFY(!EditDatabaseList(""));
+    }
+
+    void fileThatCannotBeReplacedRaises()
+    {
+        const QString blocked = dir_.filePath("blocked");
+        QDir().mkpath(blocked + "/VRKX_LocalList_DB.txt");
+        ModalAnswerer answerer(work([](TDlg_LocalList_DB *) {}, true));
+        try {
+            EditDatabaseList(blocked + "/VRKX_LocalList_DB.txt");
+            QFAIL("no error");
+        } catch (const AppError &e) {
+            QVERIFY(e.message().startsWith("Cannot create file \"" + blocked + "/VRKX_LocalList_DB.txt\". "));
+        }
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void choose_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<QStringList>("entry");
+        QTest::newRow("full row") << 1 << true << QStringList{"Склад", "S1", "/data/s.gdb", "ivan", "pw"};
+        QTest::newRow("alias only") << 2 << true << QStringList{"Только псевдоним", "AL", "", "VELDARUNKX", "qzmt"};
+        QTest::newRow("no alias no path") << 3 << false << QStringList{"", "", "", "", ""};
+    }
+    void choose()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, chosen);
+        QFETCH(QStringList, entry);
+        writeList(list(), {{" Склад ", " S1 ", "  /data/s.gdb  ", " ivan ", " pw "},
+                           {"Только псевдоним", "AL", "", "", ""},
+                           {"Описание", "", " ", "user", ""}});
+        ModalAnswerer answerer(work([row](TDlg_LocalList_DB *dlg) { dlg->SG_DB->setCurrentCell(row, 0); }, true));
+        DatabaseEntry e{"x", "x", "x", "x", "x"};
+        QCOMPARE(ChooseDatabaseEntry(list(), e), chosen);
+        QCOMPARE((QStringList{e.About_DB, e.AliasBDE5, e.FullFileNameGDB, e.USER_NAME, e.PASSWORD}), entry);
+    }
+
+    void chooseWithoutFile()
+    {
+        ModalAnswerer answerer(work([](TDlg_LocalList_DB *) {}, true));
+        DatabaseEntry e;
+        QVERIFY(!ChooseDatabaseEntry(list(), e));
+        QVERIFY(!QFile::exists(list()));
+    }
+};
+
+QTEST_MAIN(TestDatabaseList)
+#include "test_database_list.moc"
