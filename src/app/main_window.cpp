@@ -5,6 +5,7 @@
 #include "app/welcome_dialog.h"
 #include "db/database_list_dialog.h"
 #include "db/db_connection.h"
+#include "query/filter_page.h"
 #include "support/files.h"
 #include "support/messages.h"
 #include "support/str_utils.h"
@@ -76,6 +77,8 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     FilterPageHost->setObjectName(QStringLiteral("TabPage_Filter"));
     auto *hostLayout = new QVBoxLayout(FilterPageHost);
     hostLayout->setContentsMargins(0, 0, 0, 0);
+    FilterPage = new TFilterPage(FilterPageHost);
+    hostLayout->addWidget(FilterPage);
     TN1->addTab(FilterPageHost, QStringLiteral("Фильтрация"));
     auto *settingsPage = new QWidget(TN1);
     settingsPage->setObjectName(QStringLiteral("TabPage_Settings"));
@@ -127,6 +130,7 @@ void TForm1::FormCreate()
     if (logo_)
         logo_->setState(QStringLiteral("Запуск ..."));
     TN1->setCurrentIndex(0);
+    FilterPage->TN2->setCurrentIndex(0);
     Version1->setText(kVersionCaption);
     Timer1->start(100);
 }
@@ -166,6 +170,8 @@ void TForm1::DeferredStartup()
     }
     else
         currentDb_ = ReadCurrentDb(startupDir_);
+
+    FilterPage->ResetPropNumberGrid();
 
     if (logo_)
         logo_->setState(QStringLiteral("Подключение к Б.Д. ..."));

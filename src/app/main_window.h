@@ -15,6 +15,7 @@ class QTabWidget;
 class QTimer;
 class TForm_Logo;
 class TDlg_Enter_In_Application;
+class TFilterPage;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -41,6 +42,7 @@ public:
     QLabel *Label_GDB;
     QTabWidget *TN1;
     QWidget *FilterPageHost;
+    TFilterPage *FilterPage;
     QTimer *Timer1;
     QAction *N1;
     QAction *N3;

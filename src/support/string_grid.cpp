@@ -212,7 +212,26 @@ void StringGrid::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
+    // A click on a fixed cell leaves the current cell where it is.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && isFixed(index.column(), index.row())) {
+        setFocus(Qt::MouseFocusReason);
+        emit cellClicked(index.row(), index.column());
+        event->accept();
+        return;
+    }
     QTableWidget::mousePressEvent(event);
+}
+
+void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && isFixed(index.column(), index.row())) {
+        emit cellDoubleClicked(index.row(), index.column());
+        event->accept();
+        return;
+    }
+    QTableWidget::mouseDoubleClickEvent(event);
 }
 
 void StringGrid::mouseMoveEvent(QMouseEvent *event)

@@ -1,0 +1,510 @@
+#include "query/filter_page.h"
+
+#include "query/prop_number_grid.h"
+#include "query/tool_icons.h"
+#include "support/clipboard.h"
+#include "support/date_utils.h"
+#include "support/messages.h"
+#include "support/str_utils.h"
+#include "support/string_grid.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+template <class W>
+W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+void setBase(QLineEdit *edit, const QColor &colour)
+{
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, colour);
+    edit->setPalette(p);
+}
+
+QStringList memoLines(const QPlainTextEdit *memo)
+{
+    const QString text = memo->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QChar('\n'));
+}
+
+QWidget *captionPanel(const QString &caption, QWidget *parent)
+{
+    auto *panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto *label = new QLabel(caption, panel);
+    label->setAlignment(Qt::AlignCenter);
+    auto *l = new QVBoxLayout(panel);
+    l->addWidget(label);
+    return panel;
+}
+
+} // namespace
+
+RadioGroup::RadioGroup(const QString &title, const QStringList &items, QWidget *parent) : QWidget(parent)
+{
+    box_ = new QGroupBox(title, this);
+    buttons_ = new QButtonGroup(this);
+    auto *l = new QVBoxLayout(box_);
+    l->setContentsMargins(6, 2, 6, 2);
+    l->setSpacing(0);
+    for (int i = 0; i < items.size(); ++i) {
+        auto *b = new QRadioButton(items[i], box_);
+        buttons_->addButton(b, i);
+        l->addWidget(b);
+    }
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(box_);
+    setItemIndex(0);
+}
+
+int RadioGroup::itemIndex() const
+{
+    return buttons_->checkedId();
+}
+
+void RadioGroup::setItemIndex(int index)
+{
+    if (QAbstractButton *b = buttons_->button(index))
+        b->setChecked(true);
+}
+
+TFilterPage::TFilterPage(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FilterPage"));
+    TN2 = named(new QTabWidget(this), "TN2");
+    auto *query = new QWidget(TN2);
+    query->setObjectName(QStringLiteral("TabPage_Query"));
+    TN2->addTab(query, QStringLiteral("Запрос"));
+
+    TN3 = named(new QTabWidget(query), "TN3");
+    TN3->addTab(buildObjectsPage(), QStringLiteral("Объекты(процессы)"));
+    TN3->addTab(buildNumericPage(), QStringLiteral("Численные свойства"));
+    TN3->addTab(captionPanel(QStringLiteral("Руки еще не дошли ..."), TN3), QStringLiteral("Перечислимые свойства"));
+
+    auto *upper = new QWidget(query);
+    auto *upperLayout = new QVBoxLayout(upper);
+    upperLayout->setContentsMargins(0, 0, 0, 0);
+    upperLayout->addWidget(buildParentStrip());
+    upperLayout->addWidget(TN3, 1);
+
+    auto *splitter = named(new QSplitter(Qt::Vertical, query), "Splitter1");
+    splitter->addWidget(upper);
+    splitter->addWidget(buildSqlGroup());
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    splitter->setChildrenCollapsible(false);
+
+    auto *queryLayout = new QVBoxLayout(query);
+    queryLayout->setContentsMargins(2, 2, 2, 2);
+    queryLayout->addWidget(splitter);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(TN2);
+
+    TN2->setCurrentIndex(0);
+    TN3->setCurrentIndex(0);
+    TN4->setCurrentIndex(0);
+}
+
+QWidget *TFilterPage::buildParentStrip()
+{
+    auto *strip = new QWidget(this);
+    CB_YesParent = named(new QCheckBox(QStringLiteral("Родитель"), strip), "CB_YesParent");
+    CB_YesAncestor = named(new QCheckBox(QStringLiteral("Предок"), strip), "CB_YesAncestor");
+    connect(CB_YesParent, &QCheckBox::clicked, this, &TFilterPage::CB_YesParentClick);
+    connect(CB_YesAncestor, &QCheckBox::clicked, this, &TFilterPage::CB_YesAncestorClick);
+    auto *boxes = new QVBoxLayout;
+    boxes->setSpacing(0);
+    boxes->addWidget(CB_YesParent);
+    boxes->addWidget(CB_YesAncestor);
+
+    SpeedButton1 = named(new QToolButton(strip), "SpeedButton1");
+    SpeedButton1->setText(QStringLiteral("..."));
+    // Picking the parent object comes with the object picker.
+    SpeedButton1->setEnabled(false);
+    Edit_ID_Parent = named(new QLineEdit(strip), "Edit_ID_Parent");
+    Edit_ID_Parent->setMinimumWidth(120);
+    Edit_ID_Parent->setMaximumWidth(220);
+    Label_Parent_Name = named(new QLabel(QStringLiteral("???"), strip), "Label_Parent_Name");
+    Label_Parent_Name->setWordWrap(true);
+
+    auto *l = new QHBoxLayout(strip);
+    l->setContentsMargins(2, 2, 2, 2);
+    l->addLayout(boxes);
+    l->addWidget(SpeedButton1);
+    l->addWidget(Edit_ID_Parent);
+    l->addWidget(Label_Parent_Name, 1);
+    return strip;
+}
+
+QWidget *TFilterPage::buildObjectsPage()
+{
+    auto *page = new QWidget(this);
+    auto *types = named(new QGroupBox(QStringLiteral("Типы объектов : "), page), "GroupBox_ObjTypes");
+    List_ObjTypes_Name = named(new QListWidget(types), "List_ObjTypes_Name");
+    List_ObjTypes_ID = named(new QListWidget(types), "List_ObjTypes_ID");
+    List_ObjTypes_ID->setVisible(false);
+    auto *tl = new QHBoxLayout(types);
+    tl->setContentsMargins(4, 2, 4, 4);
+    tl->addWidget(List_ObjTypes_Name);
+    tl->addWidget(List_ObjTypes_ID);
+
+    TN4 = named(new QTabWidget(page), "TN4");
+    TN4->addTab(buildRequiredPage(), QStringLiteral("Обязательные свойства"));
+    TN4->addTab(buildDetailPage(), QStringLiteral("Детальность"));
+    TN4->addTab(captionPanel(QStringLiteral("Руки не дошли еще ..."), TN4), QStringLiteral("Атрибуты"));
+
+    auto *l = new QVBoxLayout(page);
+    l->setContentsMargins(2, 2, 2, 2);
+    l->addWidget(types, 1);
+    l->addWidget(TN4, 2);
+    return page;
+}
+
+QWidget *TFilterPage::buildRequiredPage()
+{
+    auto *page = new QWidget(this);
+    RG_Ref = named(new RadioGroup(QStringLiteral("Ссылочность : "),
+                                  {QStringLiteral("ВСЕ"), QStringLiteral("Базовые"), QStringLiteral("Ссылочные")}, page),
+                   "RG_Ref");
+
+    auto *period = named(new QGroupBox(QStringLiteral("Период актуальности : "), page), "GroupBox_Period");
+    CB_Date1 = named(new QCheckBox(QStringLiteral("Начало"), period), "CB_Date1");
+    Edit_Date1 = named(new QLineEdit(period), "Edit_Date1");
+    CB_Date2 = named(new QCheckBox(QStringLiteral("Конец"), period), "CB_Date2");
+    Edit_Date2 = named(new QLineEdit(period), "Edit_Date2");
+    for (QLineEdit *e : {Edit_Date1, Edit_Date2})
+        e->setFixedWidth(Edit_Date1->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
+    setBase(Edit_Date1, Date1Colour());
+    setBase(Edit_Date2, Date2Colour());
+    connect(Edit_Date1, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date1, Date1Colour()); });
+    connect(Edit_Date1, &QLineEdit::editingFinished, this, [this] { colourDate(Edit_Date1, Date1Colour()); });
+    connect(Edit_Date2, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date2, Date2Colour()); });
+    connect(Edit_Date2, &QLineEdit::editingFinished, this, [this] { colourDate(Edit_Date2, Date2Colour()); });
+    RG_Dates = named(new RadioGroup(QStringLiteral("Проверяем у объектов : "),
+                                    {QStringLiteral("Дата начальная"), QStringLiteral("Дата конечная")}, period),
+                     "RG_Dates");
+    auto *dates = new QGridLayout;
+    dates->addWidget(CB_Date1, 0, 0);
+    dates->addWidget(Edit_Date1, 0, 1);
+    dates->addWidget(CB_Date2, 1, 0);
+    dates->addWidget(Edit_Date2, 1, 1);
+    auto *pl = new QHBoxLayout(period);
+    pl->setContentsMargins(6, 2, 6, 4);
+    pl->addLayout(dates);
+    pl->addSpacing(12);
+    pl->addWidget(RG_Dates);
+    pl->addStretch(1);
+
+    auto substring = [page](const QString &title, const char *boxName, const char *editName, QCheckBox *&box,
+                            QLineEdit *&edit) {
+        auto *group = new QGroupBox(title, page);
+        box = named(new QCheckBox(QStringLiteral("Искать вхождение подстроки : "), group), boxName);
+        edit = named(new QLineEdit(group), editName);
+        auto *l = new QHBoxLayout(group);
+        l->setContentsMargins(6, 2, 6, 4);
+        l->addWidget(box);
+        l->addWidget(edit, 1);
+        return group;
+    };
+    QWidget *name = substring(QStringLiteral("Наименование : "), "CB_YesFind_Name", "Edit_Name_Str", CB_YesFind_Name,
+                              Edit_Name_Str);
+    QWidget *note = substring(QStringLiteral("Примечание : "), "CB_YesFind_Note", "Edit_Note_Str", CB_YesFind_Note,
+                              Edit_Note_Str);
+    RG_Abstr = named(new RadioGroup(QStringLiteral("Абстрактность : "),
+                                    {QStringLiteral("Все"), QStringLiteral("НЕ абстрактные"),
+                                     QStringLiteral("Абстрактные")},
+                                    page),
+                     "RG_Abstr");
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(RG_Ref);
+    top->addWidget(period, 1);
+    top->addWidget(RG_Abstr);
+    auto *l = new QVBoxLayout(page);
+    l->setContentsMargins(4, 4, 4, 4);
+    l->addLayout(top);
+    l->addWidget(name);
+    l->addWidget(note);
+    l->addStretch();
+    return page;
+}
+
+QWidget *TFilterPage::buildDetailPage()
+{
+    auto *page = new QWidget(this);
+    CB_YesFind_Info = named(new QCheckBox(QStringLiteral("Искать в детальной информации следующие фразы (с учетом "
+                                                         "регистра символов) :"),
+                                          page),
+                            "CB_YesFind_Info");
+    Memo_Find_Info = named(new QPlainTextEdit(page), "Memo_Find_Info");
+    Memo_Find_Info->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_Find_Info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto *l = new QVBoxLayout(page);
+    l->setContentsMargins(4, 4, 4, 4);
+    l->addWidget(CB_YesFind_Info);
+    l->addWidget(Memo_Find_Info, 1);
+    return page;
+}
+
+QWidget *TFilterPage::buildNumericPage()
+{
+    auto *page = new QWidget(this);
+    CB_YesPropNumber = named(new QCheckBox(QStringLiteral("Учесть численные свойства ..."), page), "CB_YesPropNumber");
+    SG_PropNumber = named(new StringGrid(page), "SG_PropNumber");
+    SG_PropNumber->setColCount(16);
+    SG_PropNumber->setRowCount(2);
+    SG_PropNumber->setFixedRows(1);
+    SG_PropNumber->setFixedCols(1);
+    SG_PropNumber->setDefaultRowHeight(19);
+    SG_PropNumber->setToolTip(QStringLiteral("Двойной щелчок - редактировать. Правая кнопка крысы - меню ..."));
+    ListBox_PropNumber = named(new QListWidget(page), "ListBox_PropNumber");
+    ListBox_PropNumber->setVisible(false);
+    buildPropNumberMenu();
+    connect(SG_PropNumber, &QTableWidget::cellDoubleClicked, this, &TFilterPage::SG_PropNumberDblClick);
+    connect(SG_PropNumber, &QTableWidget::currentCellChanged, this,
+            [this](int row) { SelectCompanionLine(ListBox_PropNumber, row); });
+    auto *l = new QVBoxLayout(page);
+    l->setContentsMargins(4, 4, 4, 4);
+    l->addWidget(CB_YesPropNumber);
+    l->addWidget(SG_PropNumber, 1);
+    l->addWidget(ListBox_PropNumber);
+    return page;
+}
+
+void TFilterPage::buildPropNumberMenu()
+{
+    PopupMenu_PropNumber = named(new QMenu(this), "PopupMenu_PropNumber");
+    QMenu *m = PopupMenu_PropNumber;
+    auto item = [m](const char *name, const QString &caption) {
+        QAction *a = m->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    auto separator = [m](const char *name) { m->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+    connect(item("N13", QStringLiteral("Автовыравнивание по ширине")), &QAction::triggered, this, [this] {
+        FitPropNumberGrid(SG_PropNumber);
+        SelectCompanionLine(ListBox_PropNumber, SG_PropNumber->currentRow());
+    });
+    separator("N14");
+    QMenu *operation = m->addMenu(QStringLiteral("Операция"));
+    operation->menuAction()->setObjectName(QStringLiteral("N24"));
+    QAction *andItem = operation->addAction(QStringLiteral("И"));
+    andItem->setObjectName(QStringLiteral("N25"));
+    connect(andItem, &QAction::triggered, this, [this] { PropGridSetOperation(SG_PropNumber); });
+    for (const auto &[name, caption] : {std::pair{"N26", "ИЛИ"}, std::pair{"N27", "НЕТ"}}) {
+        QAction *a = operation->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(false);
+    }
+    separator("N18");
+    connect(item("N15", QStringLiteral("Добавить строку")), &QAction::triggered, this,
+            [this] { PropGridAddRow(SG_PropNumber, ListBox_PropNumber); });
+    separator("N20");
+    connect(item("N16", QStringLiteral("Вставить строку")), &QAction::triggered, this,
+            [this] { PropGridInsertRow(SG_PropNumber, ListBox_PropNumber); });
+    separator("N22");
+    item("N17", QStringLiteral("Очистить ячейку")); // does nothing, as it always has
+    separator("N23");
+    connect(item("N19", QStringLiteral("Удалить строку")), &QAction::triggered, this,
+            [this] { PropGridDeleteRow(SG_PropNumber, ListBox_PropNumber); });
+    separator("N28");
+    connect(item("N21", QStringLiteral("Очистить ВСЮ таблицу")), &QAction::triggered, this, &TFilterPage::N21Click);
+    SG_PropNumber->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SG_PropNumber, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu_PropNumber->exec(SG_PropNumber->viewport()->mapToGlobal(pos)); });
+}
+
+QWidget *TFilterPage::buildSqlGroup()
+{
+    auto *group = named(new QGroupBox(QStringLiteral("SQL-запрос : "), this), "GroupBox_SQL");
+    auto tool = [group](const char *name, const QIcon &icon, const QString &hint) {
+        auto *b = named(new QToolButton(group), name);
+        b->setIcon(icon);
+        b->setToolTip(hint);
+        b->setAutoRaise(true);
+        return b;
+    };
+    SpeedButton6 = tool("SpeedButton6", ToolIcons::clear(), QStringLiteral("Очистить ..."));
+    SpeedButton2 = tool("SpeedButton2", ToolIcons::generate(), QStringLiteral("Сформировать запрос"));
+    SpeedButton3 = tool("SpeedButton3", ToolIcons::run(), QStringLiteral("Открыть набор данных"));
+    SpeedButton4 = tool("SpeedButton4", ToolIcons::copy(), QStringLiteral("Положить в Clipboard"));
+    SpeedButton5 = tool("SpeedButton5", ToolIcons::paste(), QStringLiteral("Взять из Clipboard"));
+    CB_YesClearAfter = named(new QCheckBox(QStringLiteral("Очищать после выполнения"), group), "CB_YesClearAfter");
+    CB_YesClearAfter->setChecked(true);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TFilterPage::SpeedButton6Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TFilterPage::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TFilterPage::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TFilterPage::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TFilterPage::SpeedButton5Click);
+
+    Memo_SQL = named(new QPlainTextEdit(group), "Memo_SQL");
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::TypeWriter);
+    Memo_SQL->setFont(courier);
+    Memo_SQL->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_SQL->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo_SQL->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto *strip = new QHBoxLayout;
+    strip->setSpacing(1);
+    for (QToolButton *b : {SpeedButton6, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5})
+        strip->addWidget(b);
+    strip->addSpacing(12);
+    strip->addWidget(CB_YesClearAfter);
+    strip->addStretch();
+    auto *l = new QVBoxLayout(group);
+    l->setContentsMargins(4, 2, 4, 4);
+    l->addLayout(strip);
+    l->addWidget(Memo_SQL, 1);
+    return group;
+}
+
+void TFilterPage::CB_YesParentClick(bool checked)
+{
+    if (checked)
+        CB_YesAncestor->setChecked(false);
+}
+
+void TFilterPage::CB_YesAncestorClick(bool checked)
+{
+    if (checked)
+        CB_YesParent->setChecked(false);
+}
+
+void TFilterPage::colourDate(QLineEdit *edit, const QColor &validColour)
+{
+    setBase(edit, IsValidDateStr(edit->text()) ? validColour : InvalidDateColour());
+}
+
+void TFilterPage::ResetPropNumberGrid()
+{
+    ::ResetPropNumberGrid(SG_PropNumber, ListBox_PropNumber);
+}
+
+FilterCriteria TFilterPage::criteria() const
+{
+    FilterCriteria c;
+    c.parentId = Edit_ID_Parent->text();
+    c.yesParent = CB_YesParent->isChecked();
+    c.yesAncestor = CB_YesAncestor->isChecked();
+    for (int i = 0; i < List_ObjTypes_Name->count() && i < List_ObjTypes_ID->count(); ++i)
+        if (List_ObjTypes_Name->item(i)->checkState() == Qt::Checked)
+            c.typeIds << List_ObjTypes_ID->item(i)->text();
+    c.refIndex = RG_Ref->itemIndex();
+    c.date1 = CB_Date1->isChecked();
+    c.date1Text = Edit_Date1->text();
+    c.date2 = CB_Date2->isChecked();
+    c.date2Text = Edit_Date2->text();
+    c.datesIndex = RG_Dates->itemIndex();
+    c.findName = CB_YesFind_Name->isChecked();
+    c.nameText = Edit_Name_Str->text();
+    c.findNote = CB_YesFind_Note->isChecked();
+    c.noteText = Edit_Note_Str->text();
+    c.findInfo = CB_YesFind_Info->isChecked();
+    c.infoLines = memoLines(Memo_Find_Info);
+    c.abstrIndex = RG_Abstr->itemIndex();
+    c.yesPropNumber = CB_YesPropNumber->isChecked();
+    c.propRows = PropNumberRows(SG_PropNumber, ListBox_PropNumber);
+    return c;
+}
+
+void TFilterPage::SpeedButton2Click()
+{
+    const ConditionResult r = BuildCondition(criteria());
+    const FilterCriteria &n = r.normalized;
+    auto writeBack = [](QLineEdit *edit, const QString &text) {
+        if (edit->text() != text)
+            edit->setText(text);
+    };
+    writeBack(Edit_Date1, n.date1Text);
+    writeBack(Edit_Date2, n.date2Text);
+    CB_Date1->setChecked(n.date1);
+    CB_Date2->setChecked(n.date2);
+    writeBack(Edit_Name_Str, n.nameText);
+    writeBack(Edit_Note_Str, n.noteText);
+    writeBack(Edit_ID_Parent, n.parentId);
+    Memo_SQL->setPlainText(r.lines.join(QChar('\n')));
+}
+
+void TFilterPage::SpeedButton3Click()
+{
+    if (Memo_SQL->toPlainText().isEmpty())
+        SpeedButton2Click();
+    if (runHandler_)
+        runHandler_(memoLines(Memo_SQL).join(QStringLiteral("\r\n")));
+    if (CB_YesClearAfter->isChecked())
+        Memo_SQL->clear();
+}
+
+void TFilterPage::SpeedButton4Click()
+{
+    const QStringList lines = memoLines(Memo_SQL);
+    ListToClipboard(&lines);
+}
+
+void TFilterPage::SpeedButton5Click()
+{
+    QStringList lines;
+    ListFromClipboard(&lines, false);
+    Memo_SQL->setPlainText(lines.join(QChar('\n')));
+}
+
+void TFilterPage::SpeedButton6Click()
+{
+    Memo_SQL->clear();
+}
+
+void TFilterPage::SG_PropNumberDblClick()
+{
+    const int r = SG_PropNumber->currentRow();
+    const int c = SG_PropNumber->currentColumn();
+    if (r < SG_PropNumber->fixedRows() || r >= ListBox_PropNumber->count())
+        return;
+    SelectCompanionLine(ListBox_PropNumber, r);
+    QStringList words = CompanionWords(ListBox_PropNumber->item(r)->text(), SG_PropNumber->colCount());
+    if (c == PropGrid::MaxColumn || c == PropGrid::MinColumn) {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(this, SG_PropNumber->cell(c, 0), QStringLiteral("Введите значение"),
+                                                     QLineEdit::Normal, words[c], &ok);
+        if (ok) {
+            const QString value = Trim(answer);
+            if (IsFloatStr(value)) {
+                words[c] = value;
+                SG_PropNumber->setCell(c, r, value);
+            } else {
+                ShowInfo(QStringLiteral("Это = \"%1\" не ЧИСЛО !!!").arg(value), this);
+            }
+        }
+    }
+    // The property column is filled through the numeric property picker.
+    ListBox_PropNumber->item(r)->setText(words.join(QChar(' ')));
+    FitPropNumberGrid(SG_PropNumber);
+}
+
+void TFilterPage::N21Click()
+{
+    if (Confirm(QStringLiteral("Желаете удалить ВСЕ ?"), this))
+        ResetPropNumberGrid();
+}

@@ -1,0 +1,111 @@
+#pragma once
+// The filter page of the main window: the criteria of a query, the numeric
+// property grid, and the SQL condition with its tools (generate, run, copy,
+// paste, clear).
+
+#include "query/condition.h"
+
+#include <QWidget>
+#include <functional>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QTabWidget;
+class QToolButton;
+class StringGrid;
+
+// A radio group: a titled box of exclusive buttons with an item index.
+class RadioGroup : public QWidget {
+    Q_OBJECT
+public:
+    RadioGroup(const QString &title, const QStringList &items, QWidget *parent);
+    int itemIndex() const;
+    void setItemIndex(int index);
+    QGroupBox *box() const { return box_; }
+    QButtonGroup *buttons() const { return buttons_; }
+
+private:
+    QGroupBox *box_;
+    QButtonGroup *buttons_;
+};
+
+class TFilterPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFilterPage(QWidget *parent = nullptr);
+
+    // The run command hands the condition over here (the result window).
+    void setRunHandler(std::function<void(const QString &condition)> handler) { runHandler_ = std::move(handler); }
+
+    // The criteria as the controls hold them.
+    FilterCriteria criteria() const;
+
+    void ResetPropNumberGrid();
+    void SpeedButton2Click(); // generate
+    void SpeedButton3Click(); // run
+    void SpeedButton4Click(); // copy
+    void SpeedButton5Click(); // paste
+    void SpeedButton6Click(); // clear
+
+    static QColor Date1Colour() { return QColor(0xEB, 0xC7, 0x9E); }
+    static QColor Date2Colour() { return QColor(0xFF, 0xCC, 0xCC); }
+    static QColor InvalidDateColour() { return QColor(0xFF, 0x00, 0x00); }
+
+    QTabWidget *TN2;
+    QTabWidget *TN3;
+    QTabWidget *TN4;
+    QCheckBox *CB_YesParent;
+    QCheckBox *CB_YesAncestor;
+    QToolButton *SpeedButton1;
+    QLineEdit *Edit_ID_Parent;
+    QLabel *Label_Parent_Name;
+    QListWidget *List_ObjTypes_Name;
+    QListWidget *List_ObjTypes_ID;
+    RadioGroup *RG_Ref;
+    QCheckBox *CB_Date1;
+    QLineEdit *Edit_Date1;
+    QCheckBox *CB_Date2;
+    QLineEdit *Edit_Date2;
+    RadioGroup *RG_Dates;
+    QCheckBox *CB_YesFind_Name;
+    QLineEdit *Edit_Name_Str;
+    QCheckBox *CB_YesFind_Note;
+    QLineEdit *Edit_Note_Str;
+    RadioGroup *RG_Abstr;
+    QCheckBox *CB_YesFind_Info;
+    QPlainTextEdit *Memo_Find_Info;
+    QCheckBox *CB_YesPropNumber;
+    StringGrid *SG_PropNumber;
+    QListWidget *ListBox_PropNumber;
+    QMenu *PopupMenu_PropNumber;
+    QToolButton *SpeedButton2;
+    QToolButton *SpeedButton3;
+    QToolButton *SpeedButton4;
+    QToolButton *SpeedButton5;
+    QToolButton *SpeedButton6;
+    QCheckBox *CB_YesClearAfter;
+    QPlainTextEdit *Memo_SQL;
+
+private:
+    QWidget *buildParentStrip();
+    QWidget *buildObjectsPage();
+    QWidget *buildRequiredPage();
+    QWidget *buildDetailPage();
+    QWidget *buildNumericPage();
+    QWidget *buildSqlGroup();
+    void buildPropNumberMenu();
+
+    void CB_YesParentClick(bool checked);
+    void CB_YesAncestorClick(bool checked);
+    void colourDate(QLineEdit *edit, const QColor &validColour);
+    void SG_PropNumberDblClick();
+    void N21Click();
+
+    std::function<void(const QString &)> runHandler_;
+};
