@@ -6,6 +6,7 @@
 #include "db/database_list_dialog.h"
 #include "db/db_connection.h"
 #include "query/filter_page.h"
+#include "results/result_window.h"
 #include "support/files.h"
 #include "support/messages.h"
 #include "support/str_utils.h"
@@ -79,6 +80,11 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     hostLayout->setContentsMargins(0, 0, 0, 0);
     FilterPage = new TFilterPage(FilterPageHost);
     hostLayout->addWidget(FilterPage);
+    FilterPage->setRunHandler([this](const QString &condition) {
+        QString ignored;
+        ShowQueryResult(QStringLiteral("Результат фильтрации"), pFIBDatabase1, condition, QStringLiteral("t_o.ID_THIS"),
+                        QString(), ignored);
+    });
     TN1->addTab(FilterPageHost, QStringLiteral("Фильтрация"));
     auto *settingsPage = new QWidget(TN1);
     settingsPage->setObjectName(QStringLiteral("TabPage_Settings"));

@@ -3,6 +3,7 @@
 #include "db/db_dataset.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -124,7 +125,10 @@ void DataSetModel::applyColumnWidths()
 {
     if (!view_ || !dataSet_)
         return;
-    const int charWidth = view_->fontMetrics().averageCharWidth();
+    // Display widths count characters as wide as a digit, as the dates and
+    // numbers of the grid need.
+    const QFontMetrics fm = view_->fontMetrics();
+    const int charWidth = std::max(fm.averageCharWidth(), fm.horizontalAdvance(QChar('0')));
     for (int c = 0; c < int(columns_.size()); ++c)
         view_->setColumnWidth(c, dataSet_->field(columns_[std::size_t(c)])->displayWidth() * charWidth + 6);
 }

@@ -48,6 +48,7 @@ public:
     DbField(DbDataSet *owner, FieldDef def) : owner_(owner), def_(std::move(def)) {}
 
     const QString &name() const { return def_.name; }
+    int index() const { return index_; }
     FieldKind kind() const { return def_.kind; }
     QString displayLabel() const { return def_.displayLabel.isEmpty() ? def_.name : def_.displayLabel; }
     int displayWidth() const { return def_.displayWidth; }

@@ -6,6 +6,8 @@
 #include "common/modal_answerer.h"
 #include "common/test_store.h"
 #include "db/database_list_dialog.h"
+#include "query/filter_page.h"
+#include "results/result_window.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
 #include "support/grid_layout_file.h"
@@ -14,7 +16,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -243,6 +248,31 @@ private slots:
             s.form->N3Click();
         }
         QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
+    }
+
+    void runButtonShowsTheFoundObjects()
+    {
+        const QString d = newStartupDir();
+        writeSettings(d, {"A", "A1", storeA_, "u", "p"});
+        Started s = start(d);
+        s.form->Timer1->stop();
+        TFilterPage *page = s.form->FilterPage;
+        page->Memo_SQL->setPlainText("t_o.ID_THIS='1'");
+        QString head;
+        int rows = -1;
+        {
+            ModalAnswerer answerer([&](QWidget *modal) {
+                if (auto *w = qobject_cast<TDlg_ViewQuery_Objects *>(modal)) {
+                    head = w->Label_Head->text();
+                    rows = w->DBGrid1->model()->rowCount();
+                }
+                ModalAnswerer::accept(modal);
+            });
+            page->SpeedButton3->click();
+        }
+        QCOMPARE(head, QStringLiteral("Результат фильтрации"));
+        QCOMPARE(rows, 1);
+        QVERIFY(page->Memo_SQL->toPlainText().isEmpty()); // "Очищать после выполнения"
     }
 
     void errorLeavingAHandlerIsShown()

@@ -35,8 +35,14 @@ void ModalAnswerer::poll()
         seen << box->text();
     else
         seen << modal->objectName();
-    if (handler_)
-        handler_(modal);
-    else
-        accept(modal);
+    // Answer from a fresh event, so that a window the handler opens in turn
+    // (a nested modal loop) is seen by the next poll.
+    QTimer::singleShot(0, this, [this, window = QPointer<QWidget>(modal)] {
+        if (!window)
+            return;
+        if (handler_)
+            handler_(window);
+        else
+            accept(window);
+    });
 }

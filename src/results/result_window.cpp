@@ -1,0 +1,322 @@
+#include "results/result_window.h"
+
+#include "db/dataset_model.h"
+#include "db/db_connection.h"
+#include "db/db_dataset.h"
+#include "results/result_query.h"
+#include "results/row_look.h"
+#include "results/text_view.h"
+#include "support/messages.h"
+#include "support/str_utils.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <climits>
+#include <memory>
+
+namespace {
+
+QToolButton *toolButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(icon);
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    return b;
+}
+
+const QString kDefaultOrder = QStringLiteral("t_o.ID_THIS");
+
+} // namespace
+
+TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Dlg_ViewQuery_Objects"));
+    setWindowTitle(QStringLiteral("Результат отбора объектов/процессов"));
+    resize(601, 452);
+
+    Query1 = new DbDataSet(this);
+    Query1->setObjectName(QStringLiteral("Query1"));
+    for (const FieldDef &def : ResultFieldDefs())
+        Query1->addField(def);
+
+    auto *panel2 = new QFrame(this);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    Label_Head = new QLabel(panel2);
+    Label_Head->setObjectName(QStringLiteral("Label_Head"));
+    QFont bold = Label_Head->font();
+    bold.setBold(true);
+    Label_Head->setFont(bold);
+    QPalette maroon = Label_Head->palette();
+    maroon.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    Label_Head->setPalette(maroon);
+    auto *p2 = new QHBoxLayout(panel2);
+    p2->setContentsMargins(4, 2, 4, 2);
+    p2->addWidget(Label_Head);
+
+    TN1 = new QTabWidget(this);
+    TN1->setObjectName(QStringLiteral("TN1"));
+    auto *found = new QWidget(TN1);
+    found->setObjectName(QStringLiteral("TabPage_Found"));
+    QStyle *st = style();
+    NavFirst = toolButton(found, "NavFirst", st->standardIcon(QStyle::SP_MediaSkipBackward), QStringLiteral("Первая"));
+    NavPrior = toolButton(found, "NavPrior", st->standardIcon(QStyle::SP_MediaSeekBackward), QStringLiteral("Предыдущая"));
+    NavNext = toolButton(found, "NavNext", st->standardIcon(QStyle::SP_MediaSeekForward), QStringLiteral("Следующая"));
+    NavLast = toolButton(found, "NavLast", st->standardIcon(QStyle::SP_MediaSkipForward), QStringLiteral("Последняя"));
+    SpeedButton1 = toolButton(found, "SpeedButton1", st->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("Переоткрыть"));
+    SpeedButton2 = toolButton(found, "SpeedButton2", st->standardIcon(QStyle::SP_FileDialogDetailedView),
+                              QStringLiteral("Экспорт в Excel (OLE)"));
+    SpeedButton3 = toolButton(found, "SpeedButton3", st->standardIcon(QStyle::SP_FileDialogContentsView),
+                              QStringLiteral("Экспорт в HTML-формат"));
+    // The exports arrive with their own parts of the program.
+    SpeedButton2->setEnabled(false);
+    SpeedButton3->setEnabled(false);
+    connect(NavFirst, &QToolButton::clicked, this, [this] { Query1->first(); });
+    connect(NavPrior, &QToolButton::clicked, this, [this] { Query1->prior(); });
+    connect(NavNext, &QToolButton::clicked, this, [this] { Query1->next(); });
+    connect(NavLast, &QToolButton::clicked, this, &TDlg_ViewQuery_Objects::goLast);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TDlg_ViewQuery_Objects::SpeedButton1Click);
+    auto *tools = new QHBoxLayout;
+    tools->setSpacing(1);
+    for (QToolButton *b : {NavFirst, NavPrior, NavNext, NavLast})
+        tools->addWidget(b);
+    tools->addSpacing(12);
+    for (QToolButton *b : {SpeedButton1, SpeedButton2, SpeedButton3})
+        tools->addWidget(b);
+    tools->addStretch();
+
+    DBGrid1 = new QTableView(found);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setToolTip(QStringLiteral("Правая кнопка мыши - МЕНЮ"));
+    DBGrid1->setStyleSheet(QStringLiteral("QTableView { background: white; }"));
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
+    DBGrid1->verticalHeader()->setVisible(false);
+    DataSource1 = new DataSetModel(Query1, this);
+    DataSource1->setObjectName(QStringLiteral("DataSource1"));
+    DataSource1->attachView(DBGrid1);
+    const int kind = Query1->fieldByName(QStringLiteral("ID_KIND"))->index();
+    const int abstract = Query1->fieldByName(QStringLiteral("ITS_ABSTRACT"))->index();
+    const int base = Query1->fieldByName(QStringLiteral("ITS_BASE"))->index();
+    DataSource1->setLookHook([this, kind, abstract, base](int row) {
+        return ResultRowLook(Query1->integerAt(kind, row), Query1->integerAt(abstract, row),
+                             Query1->integerAt(base, row));
+    });
+    connect(DBGrid1, &QTableView::doubleClicked, this, &TDlg_ViewQuery_Objects::N2Click);
+    connect(Query1, &DbDataSet::rowsFetched, this, &TDlg_ViewQuery_Objects::updateCount);
+    connect(Query1, &DbDataSet::afterOpen, this, &TDlg_ViewQuery_Objects::updateCount);
+    connect(Query1, &DbDataSet::beforeClose, this, [this] { lbl_CountRec->setText(QStringLiteral("...")); });
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    QAction *n2 = PopupMenu1->addAction(QStringLiteral("Открыть значение поля в отдельном окне"));
+    n2->setObjectName(QStringLiteral("N2"));
+    connect(n2, &QAction::triggered, this, &TDlg_ViewQuery_Objects::N2Click);
+    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
+    QAction *n1 = PopupMenu1->addAction(QStringLiteral("Открыть объект"));
+    n1->setObjectName(QStringLiteral("N1"));
+    n1->setEnabled(false);
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu1->exec(DBGrid1->viewport()->mapToGlobal(pos)); });
+
+    lbl_CountRec = new QLabel(QStringLiteral("..."), found);
+    lbl_CountRec->setObjectName(QStringLiteral("lbl_CountRec"));
+    lbl_CountRec->setAutoFillBackground(true);
+    QPalette countPalette = lbl_CountRec->palette();
+    countPalette.setColor(QPalette::Window, Qt::white);
+    countPalette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    lbl_CountRec->setPalette(countPalette);
+
+    auto *foundLayout = new QVBoxLayout(found);
+    foundLayout->setContentsMargins(2, 2, 2, 2);
+    foundLayout->setSpacing(2);
+    foundLayout->addLayout(tools);
+    foundLayout->addWidget(DBGrid1, 1);
+    foundLayout->addWidget(lbl_CountRec);
+    TN1->addTab(found, QStringLiteral("Найдено"));
+
+    auto *sqlPage = new QWidget(TN1);
+    sqlPage->setObjectName(QStringLiteral("TabPage_SQL"));
+    auto *sqlGroup = new QGroupBox(QStringLiteral("Текст SQL-запроса : "), sqlPage);
+    RE_SQL = new QPlainTextEdit(sqlGroup);
+    RE_SQL->setObjectName(QStringLiteral("RE_SQL"));
+    RE_SQL->setReadOnly(true);
+    QFont courier(QStringLiteral("Courier New"), 10);
+    courier.setStyleHint(QFont::TypeWriter);
+    RE_SQL->setFont(courier);
+    RE_SQL->setLineWrapMode(QPlainTextEdit::NoWrap);
+    RE_SQL->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RE_SQL->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto *groupLayout = new QVBoxLayout(sqlGroup);
+    groupLayout->addWidget(RE_SQL);
+    auto *sqlLayout = new QVBoxLayout(sqlPage);
+    sqlLayout->setContentsMargins(2, 2, 2, 2);
+    sqlLayout->addWidget(sqlGroup);
+    TN1->addTab(sqlPage, QStringLiteral("SQL"));
+
+    auto *bottom = new QFrame(this);
+    CB_YesW = new QCheckBox(QStringLiteral("Ограничить ширину колонок = "), bottom);
+    CB_YesW->setObjectName(QStringLiteral("CB_YesW"));
+    CB_YesW->setChecked(true);
+    SE_W = new QSpinBox(bottom);
+    SE_W->setObjectName(QStringLiteral("SE_W"));
+    SE_W->setRange(INT_MIN, INT_MAX);
+    SE_W->setValue(30);
+    OKBtn = new QPushButton(QStringLiteral("OK"), bottom);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), bottom);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    auto *bottomLayout = new QHBoxLayout(bottom);
+    bottomLayout->setContentsMargins(4, 2, 4, 2);
+    bottomLayout->addWidget(CB_YesW);
+    bottomLayout->addWidget(SE_W);
+    bottomLayout->addStretch();
+    bottomLayout->addWidget(OKBtn);
+    bottomLayout->addWidget(CancelBtn);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel2);
+    layout->addWidget(TN1, 1);
+    layout->addWidget(bottom);
+}
+
+TDlg_ViewQuery_Objects::~TDlg_ViewQuery_Objects()
+{
+    Query1->close();
+}
+
+bool TDlg_ViewQuery_Objects::Execute(const QString &title, DbConnection *database, const QString &conditionText,
+                                     const QString &orderByText, const QString &resultFieldName)
+{
+    Query1->close();
+    Query1->sql().clear();
+    Query1->setConnection(nullptr);
+    Query1->setTransaction(nullptr);
+    if (Trim(SD1.initialDir).isEmpty())
+        SD1.initialDir = QCoreApplication::applicationDirPath() + QChar('/');
+    if (Trim(SD1.fileName).isEmpty())
+        SD1.fileName = QStringLiteral("VRKX_Query_Result.htm");
+    database_ = nullptr;
+    if (!database)
+        return false;
+    database_ = database;
+    Query1->setConnection(database);
+    Query1->setTransaction(database->defaultTransaction());
+    TN1->setCurrentIndex(0);
+    Label_Head->setText(Trim(title));
+    conditionText_ = Trim(conditionText);
+    orderByText_ = Trim(orderByText);
+    if (orderByText_.isEmpty())
+        orderByText_ = kDefaultOrder;
+    resultFieldName_ = Trim(resultFieldName);
+    resultValue_.clear();
+    if (!conditionText_.isEmpty())
+        SpeedButton1Click();
+
+    bool result = false;
+    if (exec() == QDialog::Accepted) {
+        if (resultFieldName_.isEmpty()) {
+            result = true;
+        } else if (Query1->isOpen()) {
+            const DbField *field = Query1->fieldByName(resultFieldName_);
+            resultValue_ = field ? Trim(field->asString()) : QString();
+            result = !resultValue_.isEmpty();
+        }
+    }
+    Query1->close();
+    return result;
+}
+
+void TDlg_ViewQuery_Objects::SpeedButton1Click()
+{
+    QCoreApplication::processEvents();
+    Query1->close();
+    Query1->sql().clear();
+    RE_SQL->clear();
+    QCoreApplication::processEvents();
+    Query1->sql() = ResultQueryLines(conditionText_, orderByText_);
+    RE_SQL->setPlainText(Query1->sql().join(QChar('\n')));
+    try {
+        BusyCursor busy;
+        Query1->open();
+    } catch (...) {
+        ShowInfo(QStringLiteral("Error! \n") + Query1->sql().join(QStringLiteral("\r\n")), this);
+        throw;
+    }
+    applyWidthLimit();
+}
+
+void TDlg_ViewQuery_Objects::applyWidthLimit()
+{
+    const int limit = SE_W->value();
+    if (!CB_YesW->isChecked() || limit < 3)
+        return;
+    for (int i = 0; i < Query1->fieldCount(); ++i) {
+        DbField *f = Query1->field(i);
+        if (f->displayWidth() > limit)
+            f->setDisplayWidth(limit);
+    }
+    DataSource1->applyColumnWidths();
+}
+
+void TDlg_ViewQuery_Objects::updateCount()
+{
+    if (Query1->isOpen() && Query1->isAllFetched() && Query1->fetchedCount() > 0)
+        lbl_CountRec->setText(QStringLiteral("количество найденных = %1").arg(Query1->fetchedCount()));
+    else
+        lbl_CountRec->setText(QStringLiteral("..."));
+}
+
+void TDlg_ViewQuery_Objects::goLast()
+{
+    // Fetch in batches so that the window keeps painting on a large result.
+    BusyCursor busy;
+    while (Query1->isOpen() && !Query1->isAllFetched()) {
+        Query1->fetchRows(4096);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    Query1->last();
+}
+
+void TDlg_ViewQuery_Objects::N2Click()
+{
+    if (!Query1->isOpen())
+        return;
+    const QModelIndex current = DBGrid1->currentIndex();
+    const DbField *field = Query1->field(DataSource1->fieldIndex(current.column()));
+    if (!current.isValid() || !field)
+        return;
+    ShowText(field->displayLabel(), field->asString());
+}
+
+void ShowQueryResult(const QString &title, DbConnection *database, const QString &conditionText,
+                     const QString &orderByText, const QString &resultFieldName, QString &result)
+{
+    result.clear();
+    if (!database)
+        return;
+    auto window = std::make_unique<TDlg_ViewQuery_Objects>();
+    if (window->Execute(title, database, conditionText, orderByText, resultFieldName))
+        result = Trim(window->ResultValue());
+}

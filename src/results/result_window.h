@@ -1,0 +1,78 @@
+#pragma once
+// The result window: the objects the condition finds, coloured by kind and
+// flags, with the statement, the column width limit, the navigator and the
+// viewer of one field.
+
+#include <QDialog>
+
+class DataSetModel;
+class DbConnection;
+class DbDataSet;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTableView;
+class QToolButton;
+
+// The save dialog's settings the HTML export starts from.
+struct SaveDialogSettings {
+    QString initialDir;
+    QString fileName;
+};
+
+class TDlg_ViewQuery_Objects : public QDialog {
+    Q_OBJECT
+public:
+    explicit TDlg_ViewQuery_Objects(QWidget *parent = nullptr);
+    ~TDlg_ViewQuery_Objects() override;
+
+    // Runs the condition (when there is one) and shows the window. True when
+    // it closed with OK and, for a result field, that field is not empty.
+    bool Execute(const QString &title, DbConnection *database, const QString &conditionText,
+                 const QString &orderByText, const QString &resultFieldName);
+    QString ResultValue() const { return resultValue_; }
+
+    void SpeedButton1Click(); // build and run the result query
+    void N2Click();           // the current field in the text viewer
+
+    QLabel *Label_Head;
+    QTabWidget *TN1;
+    QToolButton *NavFirst;
+    QToolButton *NavPrior;
+    QToolButton *NavNext;
+    QToolButton *NavLast;
+    QToolButton *SpeedButton1;
+    QToolButton *SpeedButton2;
+    QToolButton *SpeedButton3;
+    QTableView *DBGrid1;
+    QLabel *lbl_CountRec;
+    QPlainTextEdit *RE_SQL;
+    QPushButton *OKBtn;
+    QPushButton *CancelBtn;
+    QCheckBox *CB_YesW;
+    QSpinBox *SE_W;
+    QMenu *PopupMenu1;
+    DbDataSet *Query1;
+    DataSetModel *DataSource1;
+    SaveDialogSettings SD1;
+
+private:
+    void applyWidthLimit();
+    void updateCount();
+    void goLast();
+
+    DbConnection *database_ = nullptr;
+    QString conditionText_;
+    QString orderByText_;
+    QString resultFieldName_;
+    QString resultValue_;
+};
+
+// Shows the result window for a condition; Result gets the value of the
+// result field on OK. Nothing is shown without a connection.
+void ShowQueryResult(const QString &title, DbConnection *database, const QString &conditionText,
+                     const QString &orderByText, const QString &resultFieldName, QString &result);

@@ -1,0 +1,50 @@
+#include "results/text_view.h"
+
+#include "support/str_utils.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <memory>
+
+TDlg_TextView::TDlg_TextView(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Dlg_TextView"));
+    setWindowTitle(QStringLiteral("Текст"));
+    resize(452, 338);
+    Label_Head = new QLabel(this);
+    Label_Head->setObjectName(QStringLiteral("Label_Head"));
+    QFont bold = Label_Head->font();
+    bold.setBold(true);
+    Label_Head->setFont(bold);
+    RE_Info = new QPlainTextEdit(this);
+    RE_Info->setObjectName(QStringLiteral("RE_Info"));
+    RE_Info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(Label_Head);
+    layout->addWidget(RE_Info, 1);
+    layout->addLayout(buttons);
+}
+
+bool ShowText(const QString &head, const QString &text)
+{
+    auto dialog = std::make_unique<TDlg_TextView>();
+    dialog->CancelButton->setVisible(false);
+    dialog->Label_Head->setText(Trim(head));
+    dialog->RE_Info->setPlainText(text);
+    return dialog->exec() == QDialog::Accepted;
+}
