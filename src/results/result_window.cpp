@@ -206,8 +206,8 @@ TDlg_ViewQuery_Objects::~TDlg_ViewQuery_Objects()
     Query1->close();
 }
 
-bool TDlg_ViewQuery_Objects::Execute(const QString &title, DbConnection *database, const QString &conditionText,
-                                     const QString &orderByText, const QString &resultFieldName)
+bool TDlg_ViewQuery_Objects::Bind(const QString &title, DbConnection *database, const QString &conditionText,
+                                  const QString &orderByText, const QString &resultFieldName)
 {
     Query1->close();
     Query1->sql().clear();
@@ -233,7 +233,14 @@ bool TDlg_ViewQuery_Objects::Execute(const QString &title, DbConnection *databas
     resultValue_.clear();
     if (!conditionText_.isEmpty())
         SpeedButton1Click();
+    return true;
+}
 
+bool TDlg_ViewQuery_Objects::Execute(const QString &title, DbConnection *database, const QString &conditionText,
+                                     const QString &orderByText, const QString &resultFieldName)
+{
+    if (!Bind(title, database, conditionText, orderByText, resultFieldName))
+        return false;
     bool result = false;
     if (exec() == QDialog::Accepted) {
         if (resultFieldName_.isEmpty()) {

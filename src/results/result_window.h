@@ -35,6 +35,11 @@ public:
     bool Execute(const QString &title, DbConnection *database, const QString &conditionText,
                  const QString &orderByText, const QString &resultFieldName);
     QString ResultValue() const { return resultValue_; }
+    // The part of Execute before the window is shown: binds the row set to
+    // the connection, keeps the texts and runs a non-empty condition. False
+    // without a connection.
+    bool Bind(const QString &title, DbConnection *database, const QString &conditionText,
+              const QString &orderByText, const QString &resultFieldName);
 
     void SpeedButton1Click(); // build and run the result query
     void N2Click();           // the current field in the text viewer

@@ -1,0 +1,84 @@
+// bench/result_window [--objects N]
+// The result window over N generated objects (default 1,000,000) with no
+// condition: the time from pressing "Переоткрыть" to the first screen of rows
+// painted, against isql-fb running SELECT FIRST 100 of the same query in the
+// same run; then scrolling page by page towards the end.
+
+#include "bench_common.h"
+
+#include "db/db_connection.h"
+#include "results/result_query.h"
+#include "results/result_window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTableView>
+#include <QToolButton>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    long long objects = 1000000;
+    const QStringList args = app.arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--objects"));
+    if (at > 0 && at + 1 < args.size())
+        objects = args[at + 1].toLongLong();
+    const QString store = EnsureBenchStore(objects);
+    QString first100 = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n');
+    first100.replace(0, 7, QStringLiteral("SELECT FIRST 100 "));
+
+    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE")); // warm the file cache
+    const double isql100 = RunIsql(store, first100);
+
+    QElapsedTimer attach;
+    attach.start();
+    DbConnection conn;
+    conn.setDatabaseName(store);
+    conn.setUserName(QStringLiteral("VeldaRunKX"));
+    conn.setPassword(QStringLiteral("qzmt"));
+    conn.open();
+    const double attachSeconds = double(attach.nsecsElapsed()) / 1e9;
+
+    TDlg_ViewQuery_Objects window;
+    window.resize(1200, 800);
+    window.Bind(QStringLiteral("Результат фильтрации"), &conn, QString(), QStringLiteral("t_o.ID_THIS"), QString());
+    window.show();
+    QCoreApplication::processEvents();
+
+    QElapsedTimer timer;
+    timer.start();
+    window.SpeedButton1->click();
+    window.grab(); // paints the first screen: every visible cell is read
+    const double firstScreen = double(timer.nsecsElapsed()) / 1e9;
+    const int shown = window.DBGrid1->model()->rowCount();
+
+    // Scroll a page at a time; every step fetches at most one batch.
+    QScrollBar *bar = window.DBGrid1->verticalScrollBar();
+    double worst = 0, total = 0;
+    const int steps = 2000;
+    for (int i = 0; i < steps; ++i) {
+        QElapsedTimer step;
+        step.start();
+        bar->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+        window.DBGrid1->viewport()->grab();
+        const double s = double(step.nsecsElapsed()) / 1e9;
+        worst = std::max(worst, s);
+        total += s;
+    }
+    const int rows = window.DBGrid1->model()->rowCount();
+
+    std::printf("store: %s (%lld objects)\n", qPrintable(store), objects);
+    std::printf("first screen after \"Переоткрыть\": %.3f s (%d rows in the grid)\n", firstScreen, shown);
+    std::printf("  with attaching first:             %.3f s\n", attachSeconds + firstScreen);
+    std::printf("isql-fb SELECT FIRST 100 (whole run): %.3f s\n", isql100);
+    std::printf("ratio (window / isql-fb) %.2f, with attaching %.2f\n", firstScreen / isql100,
+                (attachSeconds + firstScreen) / isql100);
+    std::printf("scrolling to the end: %d steps, %d rows fetched, %.1f ms per step, worst %.1f ms\n", steps, rows,
+                1000 * total / steps, 1000 * worst);
+    return 0;
+}
