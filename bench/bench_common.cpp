@@ -27,6 +27,14 @@ long statusField(const char *name)
 
 } // namespace
 
+long long BenchObjects(const QStringList &args)
+{
+    const qsizetype at = args.indexOf(QStringLiteral("--objects"));
+    bool ok = false;
+    const long long n = at > 0 && at + 1 < args.size() ? args[at + 1].toLongLong(&ok) : 0;
+    return ok && n > 0 ? n : 1000000;
+}
+
 QString EnsureBenchStore(long long objects)
 {
     QString dir = qEnvironmentVariable("VRKX_BENCH_DIR");

@@ -2,7 +2,10 @@
 // Shared by the benchmarks: the generated store, isql-fb runs, memory readings.
 
 #include <QString>
+#include <QStringList>
 
+// The object count of "--objects N" among the arguments, 1,000,000 without it.
+long long BenchObjects(const QStringList &args);
 // A store of `objects` generated objects, made once and kept in
 // $VRKX_BENCH_DIR (default /tmp/vrkx-bench) for later runs.
 QString EnsureBenchStore(long long objects);

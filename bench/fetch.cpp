@@ -62,11 +62,8 @@ FetchResult fetch(const QString &store, long long limit)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    long long objects = 1000000;
     const QStringList args = app.arguments();
-    const qsizetype at = args.indexOf(QStringLiteral("--objects"));
-    if (at > 0 && at + 1 < args.size())
-        objects = args[at + 1].toLongLong();
+    const long long objects = BenchObjects(args);
     const QString store = EnsureBenchStore(objects);
     const QString statement = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n');
     QString first100 = statement;

@@ -22,11 +22,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    long long objects = 1000000;
     const QStringList args = app.arguments();
-    const qsizetype at = args.indexOf(QStringLiteral("--objects"));
-    if (at > 0 && at + 1 < args.size())
-        objects = args[at + 1].toLongLong();
+    const long long objects = BenchObjects(args);
     const QString store = EnsureBenchStore(objects);
     QString first100 = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n');
     first100.replace(0, 7, QStringLiteral("SELECT FIRST 100 "));

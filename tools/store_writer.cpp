@@ -29,13 +29,7 @@ std::unique_ptr<StoreWriter> StoreWriter::create(const QString &path, const QStr
     if (QFileInfo::exists(path) && !path.contains(QChar(':')))
         throw DbError(QStringLiteral("The file %1 already exists").arg(path));
     std::unique_ptr<StoreWriter> w(new StoreWriter);
-    const QByteArray dpb = fb::connectionParams(user, password, QString(), true);
-    const QByteArray name = Cp1251::encode(path);
-    fb::Status st;
-    w->attachment_ = fb::guard([&] {
-        return fb::provider()->createDatabase(st.get(), name.constData(), unsigned(dpb.size()),
-                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
-    });
+    w->attachment_ = fb::attach(path, user, password, QString(), true);
     w->startTransaction();
     if (withTables) {
         for (const QString &sql : StoreDdl()) {
@@ -49,13 +43,7 @@ std::unique_ptr<StoreWriter> StoreWriter::create(const QString &path, const QStr
 std::unique_ptr<StoreWriter> StoreWriter::attach(const QString &path, const QString &user, const QString &password)
 {
     std::unique_ptr<StoreWriter> w(new StoreWriter);
-    const QByteArray dpb = fb::connectionParams(user, password, QString(), false);
-    const QByteArray name = Cp1251::encode(path);
-    fb::Status st;
-    w->attachment_ = fb::guard([&] {
-        return fb::provider()->attachDatabase(st.get(), name.constData(), unsigned(dpb.size()),
-                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
-    });
+    w->attachment_ = fb::attach(path, user, password, QString(), false);
     w->startTransaction();
     return w;
 }

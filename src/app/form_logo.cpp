@@ -1,5 +1,7 @@
 #include "app/form_logo.h"
 
+#include "support/widget_utils.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -39,16 +41,7 @@ TForm_Logo::TForm_Logo(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt:
     text->setPalette(white);
 
     auto label = [text](const char *name, const QString &caption, const QColor &color, int points, bool bold) {
-        auto *l = new QLabel(caption, text);
-        l->setObjectName(QString::fromLatin1(name));
-        QFont f = l->font();
-        if (points > 0)
-            f.setPointSize(points);
-        f.setBold(bold);
-        l->setFont(f);
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, color);
-        l->setPalette(p);
+        QLabel *l = MakeLabel(text, name, caption, color, points, bold);
         l->setAlignment(Qt::AlignCenter);
         return l;
     };

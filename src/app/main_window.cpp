@@ -10,6 +10,7 @@
 #include "support/files.h"
 #include "support/messages.h"
 #include "support/str_utils.h"
+#include "support/widget_utils.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -24,21 +25,6 @@
 namespace {
 
 const QString kUnknown = QStringLiteral("???");
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QColor &color, int points, bool bold)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    QFont f = l->font();
-    if (points > 0)
-        f.setPointSize(points);
-    f.setBold(bold);
-    l->setFont(f);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, color);
-    l->setPalette(p);
-    return l;
-}
 
 } // namespace
 
@@ -66,7 +52,7 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     auto *panel2 = new QFrame(central);
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setFixedHeight(17);
-    Label_About_DB = makeLabel(panel2, "Label_About_DB", kUnknown, QColor(128, 0, 0), 10, true);
+    Label_About_DB = MakeLabel(panel2, "Label_About_DB", kUnknown, QColor(128, 0, 0), 10, true);
     Label_About_DB->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     auto *p2 = new QHBoxLayout(panel2);
     p2->setContentsMargins(4, 0, 4, 0);
@@ -94,8 +80,8 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     panel1->setObjectName(QStringLiteral("Panel1"));
     panel1->setFixedHeight(19);
     panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Label_DT = makeLabel(panel1, "Label_DT", QStringLiteral("..."), QColor(0, 0, 128), 0, true);
-    Label_GDB = makeLabel(panel1, "Label_GDB", QStringLiteral("..."), QColor(128, 128, 128), 0, false);
+    Label_DT = MakeLabel(panel1, "Label_DT", QStringLiteral("..."), QColor(0, 0, 128), 0, true);
+    Label_GDB = MakeLabel(panel1, "Label_GDB", QStringLiteral("..."), QColor(128, 128, 128), 0, false);
     auto *p1 = new QHBoxLayout(panel1);
     p1->setContentsMargins(4, 0, 4, 0);
     p1->addWidget(Label_DT);

@@ -1,7 +1,6 @@
 #include "db/db_connection.h"
 
 #include "db/fb_api.h"
-#include "support/codec_1251.h"
 
 using namespace Firebird;
 
@@ -54,13 +53,7 @@ void DbConnection::open()
 {
     if (attachment_)
         return;
-    const QByteArray dpb = fb::connectionParams(userName_, password_, roleName_, false);
-    const QByteArray name = Cp1251::encode(databaseName_);
-    fb::Status st;
-    attachment_ = fb::guard([&] {
-        return fb::provider()->attachDatabase(st.get(), name.constData(), unsigned(dpb.size()),
-                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
-    });
+    attachment_ = fb::attach(databaseName_, userName_, password_, roleName_, false);
 }
 
 void DbConnection::close()

@@ -64,4 +64,17 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
     });
 }
 
+IAttachment *attach(const QString &databaseName, const QString &user, const QString &password, const QString &role,
+                    bool create)
+{
+    const QByteArray dpb = connectionParams(user, password, role, create);
+    const QByteArray name = Cp1251::encode(databaseName);
+    const auto *params = reinterpret_cast<const unsigned char *>(dpb.constData());
+    Status st;
+    return guard([&] {
+        return create ? provider()->createDatabase(st.get(), name.constData(), unsigned(dpb.size()), params)
+                      : provider()->attachDatabase(st.get(), name.constData(), unsigned(dpb.size()), params);
+    });
+}
+
 } // namespace fb

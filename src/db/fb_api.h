@@ -84,4 +84,8 @@ private:
 QByteArray connectionParams(const QString &user, const QString &password, const QString &role,
                             bool create);
 
+// Attaches to (or creates) the database with connectionParams. Throws DbError.
+Firebird::IAttachment *attach(const QString &databaseName, const QString &user, const QString &password,
+                              const QString &role, bool create);
+
 } // namespace fb

@@ -26,25 +26,6 @@
 
 namespace {
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// Writes a database list with the given rows (after the header row).
-void writeList(const QString &path, const QList<QStringList> &rows)
-{
-    StringGrid grid;
-    grid.setColCount(5);
-    grid.setRowCount(int(rows.size()) + 1);
-    grid.setFixedRows(1);
-    grid.setRowTexts(0, DatabaseListHeaders());
-    for (int r = 0; r < rows.size(); ++r)
-        grid.setRowTexts(r + 1, rows[r]);
-    GridSaveToFile(&grid, path, true);
-}
-
 // Runs the first tick of a main window and answers its modal windows.
 struct Started {
     std::unique_ptr<TForm1> form;
@@ -124,7 +105,7 @@ private slots:
         const QString d = newStartupDir();
         QFile::copy(storeA_, d + "VRKX_DB_01.GDB");
         writeSettings(d, {"B", "B1", storeB_, "u", "p"});
-        const QByteArray settings = readBytes(d + "VRKX_Query.ini");
+        const QByteArray settings = ReadBytes(d + "VRKX_Query.ini");
         Started s = start(d);
         QCOMPARE(s.modals.first(), DefaultDbWarning());
         QCOMPARE(s.modals.last(), QStringLiteral("Dlg_Enter_In_Application"));
@@ -136,7 +117,7 @@ private slots:
         QVERIFY(s.form->isMaximized() || s.form->windowState() & Qt::WindowMaximized);
         // Closing while the default file is in use leaves the settings alone.
         s.form->close();
-        QCOMPARE(readBytes(d + "VRKX_Query.ini"), settings);
+        QCOMPARE(ReadBytes(d + "VRKX_Query.ini"), settings);
     }
 
     void settingsNameAnotherStore()
@@ -198,7 +179,7 @@ private slots:
         Started s = start(d);
         s.form->Timer1->stop();
         QVERIFY(s.form->Database()->isOpen());
-        writeList(d + "VRKX_LocalList_DB.txt", {{" Склад Б ", "", "  " + storeB_ + "  ", "", ""},
+        WriteDatabaseList(d + "VRKX_LocalList_DB.txt", {{" Склад Б ", "", "  " + storeB_ + "  ", "", ""},
                                                  {"Пропавший", "X1", d + "missing.gdb", "u", "p"},
                                                  {"Без пути и псевдонима", "", "", "u", ""}});
         auto chooseRow = [](int row) {
@@ -231,7 +212,7 @@ private slots:
 
         // A failed switch leaves the program without a connection, and
         // CurrentDb and the settings file as they were.
-        const QByteArray settings = readBytes(d + "VRKX_Query.ini");
+        const QByteArray settings = ReadBytes(d + "VRKX_Query.ini");
         {
             ModalAnswerer answerer(chooseRow(2));
             QVERIFY_THROWS_EXCEPTION(DbError, s.form->N3Click());
@@ -240,7 +221,7 @@ private slots:
         QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
         QCOMPARE(s.form->Label_About_DB->text(), QStringLiteral("???"));
         QCOMPARE(s.form->CurrentDb(), b);
-        QCOMPARE(readBytes(d + "VRKX_Query.ini"), settings);
+        QCOMPARE(ReadBytes(d + "VRKX_Query.ini"), settings);
 
         // Cancel changes nothing.
         {

@@ -1,5 +1,9 @@
 #include "test_store.h"
 
+#include "db/database_list_dialog.h"
+#include "support/grid_layout_file.h"
+#include "support/string_grid.h"
+
 #include <QDir>
 
 QString MakeTestStore(const QString &dir, const QString &name, const std::function<void(StoreWriter &)> &fill)
@@ -46,4 +50,22 @@ std::optional<TestServer> FindTestServer()
 bool ServerRequired()
 {
     return !qEnvironmentVariableIsEmpty("VRKX_REQUIRE_SERVER");
+}
+
+void WriteDatabaseList(const QString &path, const QList<QStringList> &rows)
+{
+    StringGrid grid;
+    grid.setColCount(5);
+    grid.setRowCount(int(rows.size()) + 1);
+    grid.setFixedRows(1);
+    grid.setRowTexts(0, DatabaseListHeaders());
+    for (int r = 0; r < rows.size(); ++r)
+        grid.setRowTexts(r + 1, rows[r]);
+    GridSaveToFile(&grid, path, true);
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }

@@ -18,6 +18,11 @@ void AddObject(StoreWriter &w, const QString &id, const QString &name, const QSt
 void AddType(StoreWriter &w, const QString &id, const QString &name, const QString &shortName,
              const QString &mnemo, int kind = 1, int abstract = 0);
 
+// Writes a database list file whose data rows are the given ones.
+void WriteDatabaseList(const QString &path, const QList<QStringList> &rows);
+// The bytes of a file, or "<missing>".
+QByteArray ReadBytes(const QString &path);
+
 // The loopback server the test script starts, when there is one.
 struct TestServer {
     QString host;     // "localhost"

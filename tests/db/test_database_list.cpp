@@ -1,4 +1,5 @@
 #include "common/modal_answerer.h"
+#include "common/test_store.h"
 #include "db/database_list_dialog.h"
 #include "support/app_error.h"
 #include "support/grid_layout_file.h"
@@ -14,24 +15,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeList(const QString &path, const QList<QStringList> &rows)
-{
-    StringGrid grid;
-    grid.setColCount(5);
-    grid.setRowCount(int(rows.size()) + 1);
-    grid.setFixedRows(1);
-    grid.setRowTexts(0, DatabaseListHeaders());
-    for (int r = 0; r < rows.size(); ++r)
-        grid.setRowTexts(r + 1, rows[r]);
-    GridSaveToFile(&grid, path, true);
-}
 
 void trigger(TDlg_LocalList_DB *dlg, const char *item)
 {
@@ -100,8 +83,8 @@ private slots:
 
     void deleteAndCancel()
     {
-        writeList(list(), {{"A", "A1", "/a", "", ""}, {"B", "", "/b", "", ""}});
-        const QByteArray before = readBytes(list());
+        WriteDatabaseList(list(), {{"A", "A1", "/a", "", ""}, {"B", "", "/b", "", ""}});
+        const QByteArray before = ReadBytes(list());
         {
             ModalAnswerer answerer(work(
                 [](TDlg_LocalList_DB *dlg) {
@@ -113,7 +96,7 @@ private slots:
                 false));
             QVERIFY(!EditDatabaseList(list()));
         }
-        QCOMPARE(readBytes(list()), before);
+        QCOMPARE(ReadBytes(list()), before);
         {
             ModalAnswerer answerer(work(
                 [](TDlg_LocalList_DB *dlg) {
@@ -192,7 +175,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(bool, chosen);
         QFETCH(QStringList, entry);
-        writeList(list(), {{" Склад ", " S1 ", "  /data/s.gdb  ", " ivan ", " pw "},
+        WriteDatabaseList(list(), {{" Склад ", " S1 ", "  /data/s.gdb  ", " ivan ", " pw "},
                            {"Только псевдоним", "AL", "", "", ""},
                            {"Описание", "", " ", "user", ""}});
         ModalAnswerer answerer(work([row](TDlg_LocalList_DB *dlg) { dlg->SG_DB->setCurrentCell(row, 0); }, true));
