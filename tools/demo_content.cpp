@@ -103,7 +103,7 @@ void fillCatalogs(StoreWriter &w)
     addLevel(w, "L_PROPENUM_VAL", 3, "3-V8", "3-L2", "Списан", "Списан", "SCRAP");
 
     // Numeric properties.
-    addLevel(w, "L_PROPNUMBER_TOP", 1, "2-T1", "0", "Технические характеристики", "Характеристики", "SPECS");
+    addLevel(w, "L_PROPNUMBER_TOP", 1, "2-T1", "0", "Технические характеристики", "Характеристики", "TECHDATA");
     addLevel(w, "L_PROPNUMBER_MACRO", 1, "2-M1", "2-T1", "Гидравлические параметры", "Гидравлика", "HYDRO");
     addLevel(w, "L_PROPNUMBER_MACRO", 2, "2-M2", "2-T1", "Электрические параметры", "Электрика", "ELECP");
     addLevel(w, "L_PROPNUMBER_GRP", 1, "2-G1", "2-M1", "Напор и подача", "Напор", "HEAD");
