@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -290,10 +289,10 @@ QString FormatFloat15(double value)
         return QStringLiteral("0");
     if (std::isinf(value))
         return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
-    // 15 significant digits: d.dddddddddddddde±x, locale-independent.
+    // 15 significant digits, d.dddddddddddddde±x, whatever the C locale says.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-    const std::string s(buf);
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+    const std::string s(buf, res.ptr);
     const std::size_t ePos = s.find('e');
     std::string digits = s.substr(0, 1) + s.substr(2, ePos - 2);
     const int exponent = std::stoi(s.substr(ePos + 1));
