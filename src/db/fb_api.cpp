@@ -53,6 +53,9 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
         dpb->insertString(st.get(), isc_dpb_password, Cp1251::encode(password).constData());
         dpb->insertString(st.get(), isc_dpb_lc_ctype, "WIN1251");
         dpb->insertInt(st.get(), isc_dpb_sql_dialect, 1);
+        // A server that accepts the connection and never answers must not
+        // hold the program for minutes.
+        dpb->insertInt(st.get(), isc_dpb_connect_timeout, kConnectTimeoutSeconds);
         if (!role.isEmpty())
             dpb->insertString(st.get(), isc_dpb_sql_role_name, Cp1251::encode(role).constData());
         if (create) {

@@ -79,6 +79,8 @@ private:
     T *p_ = nullptr;
 };
 
+constexpr int kConnectTimeoutSeconds = 15;
+
 // Database parameter block for attaching or creating: user, password, no
 // role, WIN1251 and SQL dialect 1.
 QByteArray connectionParams(const QString &user, const QString &password, const QString &role,

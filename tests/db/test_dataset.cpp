@@ -4,9 +4,14 @@
 #include "db/db_error.h"
 #include "db/db_query.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -241,6 +246,27 @@ private slots:
         QVERIFY(conn.defaultTransaction()->isActive());
         conn.open(); // opening an open connection does nothing
         QVERIFY(ds.isOpen());
+    }
+
+    void silentServerTimesOut()
+    {
+        // A listener that never answers: the attach gives up instead of hanging.
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        QCOMPARE(::listen(fd, 4), 0);
+        socklen_t len = sizeof addr;
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len);
+        DbConnection conn;
+        conn.setDatabaseName(QStringLiteral("127.0.0.1/%1:/x.fdb").arg(ntohs(addr.sin_port)));
+        conn.setUserName("u");
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY_THROWS_EXCEPTION(DbError, conn.open());
+        QVERIFY(timer.elapsed() < 60000);
+        ::close(fd);
     }
 
     void failedAttach()
