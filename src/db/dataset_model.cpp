@@ -20,6 +20,7 @@ DataSetModel::DataSetModel(DbDataSet *dataSet, QObject *parent) : QAbstractTable
 void DataSetModel::rebuild()
 {
     beginResetModel();
+    lookRow_ = -1;
     columns_.clear();
     for (int i = 0; dataSet_ && i < dataSet_->fieldCount(); ++i)
         if (dataSet_->field(i)->isVisible())
@@ -75,7 +76,11 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     case Qt::FontRole: {
         if (!lookHook_)
             return QVariant();
-        const CellLook look = lookHook_(index.row());
+        if (lookRow_ != index.row()) {
+            look_ = lookHook_(index.row());
+            lookRow_ = index.row();
+        }
+        const CellLook &look = look_;
         if (role == Qt::ForegroundRole)
             return look.foreground ? QVariant(*look.foreground) : QVariant();
         if (role == Qt::BackgroundRole)

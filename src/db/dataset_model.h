@@ -30,7 +30,11 @@ public:
     explicit DataSetModel(DbDataSet *dataSet, QObject *parent = nullptr);
 
     // The look of the cells of a row (called for every cell drawn).
-    void setLookHook(std::function<CellLook(int row)> hook) { lookHook_ = std::move(hook); }
+    void setLookHook(std::function<CellLook(int row)> hook)
+    {
+        lookHook_ = std::move(hook);
+        lookRow_ = -1;
+    }
 
     // Shows the model in the view and ties the current rows together.
     void attachView(QTableView *view);
@@ -58,4 +62,7 @@ private:
     int rows_ = 0;
     bool syncing_ = false;
     std::function<CellLook(int row)> lookHook_;
+    // The look of the row drawn last: every cell asks for it several times.
+    mutable int lookRow_ = -1;
+    mutable CellLook look_;
 };
