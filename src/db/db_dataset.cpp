@@ -6,6 +6,7 @@
 #include "support/str_utils.h"
 
 #include <QDateTime>
+#include <QSignalBlocker>
 #include <cmath>
 #include <cstring>
 
@@ -299,9 +300,8 @@ void DbDataSet::open()
         fetchRows(1);
     } catch (...) {
         open_ = true; // let close() release whatever was made
-        blockSignals(true);
+        const QSignalBlocker quiet(this);
         close();
-        blockSignals(false);
         throw;
     }
     current_ = store_.rowCount() > 0 ? 0 : -1;
