@@ -1,5 +1,6 @@
 #include "bench_common.h"
 
+#include "db/db_connection.h"
 #include "demo_content.h"
 #include "store_writer.h"
 
@@ -52,6 +53,14 @@ QString EnsureBenchStore(long long objects)
     w->close();
     QFile::rename(partial, path);
     return path;
+}
+
+void OpenBenchStore(DbConnection &conn, const QString &store)
+{
+    conn.setDatabaseName(store);
+    conn.setUserName(QStringLiteral("VeldaRunKX"));
+    conn.setPassword(QStringLiteral("qzmt"));
+    conn.open();
 }
 
 double RunIsql(const QString &store, const QString &statement)

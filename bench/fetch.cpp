@@ -31,10 +31,7 @@ FetchResult fetch(const QString &store, long long limit)
     QElapsedTimer timer;
     timer.start();
     DbConnection conn;
-    conn.setDatabaseName(store);
-    conn.setUserName(QStringLiteral("VeldaRunKX"));
-    conn.setPassword(QStringLiteral("qzmt"));
-    conn.open();
+    OpenBenchStore(conn, store);
     DbDataSet ds;
     ds.setConnection(&conn);
     for (const FieldDef &def : ResultFieldDefs())

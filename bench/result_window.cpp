@@ -34,10 +34,7 @@ int main(int argc, char **argv)
     QElapsedTimer attach;
     attach.start();
     DbConnection conn;
-    conn.setDatabaseName(store);
-    conn.setUserName(QStringLiteral("VeldaRunKX"));
-    conn.setPassword(QStringLiteral("qzmt"));
-    conn.open();
+    OpenBenchStore(conn, store);
     const double attachSeconds = double(attach.nsecsElapsed()) / 1e9;
 
     TDlg_ViewQuery_Objects window;

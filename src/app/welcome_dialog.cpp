@@ -1,5 +1,7 @@
 #include "app/welcome_dialog.h"
 
+#include "support/widget_utils.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -62,14 +64,8 @@ TDlg_Enter_In_Application::TDlg_Enter_In_Application(QWidget *parent) : QDialog(
     panel->setFixedHeight(25);
     panel->setAutoFillBackground(true);
     panel->setPalette(green);
-    OKBtn = new QPushButton(QStringLiteral("OK"), panel);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), panel);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    MakeOkCancel(this, panel, OKBtn, CancelBtn);
     CancelBtn->setVisible(false);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     auto *buttons = new QHBoxLayout(panel);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addStretch();

@@ -6,6 +6,8 @@
 #include "support/str_utils.h"
 #include "support/string_grid.h"
 
+#include "support/widget_utils.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,13 +85,7 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
     });
 
     auto *bottom = panel(this, 25);
-    OKBtn = new QPushButton(QStringLiteral("OK"), bottom);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), bottom);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel(this, bottom, OKBtn, CancelBtn);
     auto *bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(4, 0, 4, 0);
     bottomLayout->addStretch();

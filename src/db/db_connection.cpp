@@ -26,17 +26,8 @@ void DbTransaction::start()
 
 void DbTransaction::end()
 {
-    if (!handle_)
-        return;
     // Nothing was written: committing a read-only transaction only ends it.
-    fb::Status st;
-    try {
-        handle_->commit(st.get());
-    } catch (const FbException &) {
-        // The attachment is going away (or already gone): drop the handle.
-        handle_->release();
-    }
-    handle_ = nullptr;
+    fb::finish(handle_, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
 }
 
 DbConnection::DbConnection(QObject *parent)
@@ -62,12 +53,5 @@ void DbConnection::close()
         return;
     emit aboutToClose();
     transaction_->end();
-    fb::Status st;
-    try {
-        attachment_->detach(st.get());
-    } catch (const FbException &) {
-        // A lost connection cannot be detached cleanly; release what is left.
-        attachment_->release();
-    }
-    attachment_ = nullptr;
+    fb::finish(attachment_, [](IAttachment *a, ThrowStatusWrapper *st) { a->detach(st); });
 }

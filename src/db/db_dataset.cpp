@@ -313,15 +313,7 @@ void DbDataSet::open()
 
 void DbDataSet::releaseCursor()
 {
-    fb::Status st;
-    if (resultSet_) {
-        try {
-            resultSet_->close(st.get());
-        } catch (const FbException &) {
-            resultSet_->release();
-        }
-        resultSet_ = nullptr;
-    }
+    fb::finish(resultSet_, [](IResultSet *r, ThrowStatusWrapper *st) { r->close(st); });
 }
 
 void DbDataSet::close()
@@ -330,15 +322,7 @@ void DbDataSet::close()
         return;
     emit beforeClose();
     releaseCursor();
-    fb::Status st;
-    if (statement_) {
-        try {
-            statement_->free(st.get());
-        } catch (const FbException &) {
-            statement_->release();
-        }
-        statement_ = nullptr;
-    }
+    fb::finish(statement_, [](IStatement *s, ThrowStatusWrapper *st) { s->free(st); });
     if (metadata_) {
         metadata_->release();
         metadata_ = nullptr;

@@ -46,6 +46,22 @@ decltype(auto) guard(F &&f)
     }
 }
 
+// Ends an interface the polite way (close, free, commit, detach); when that
+// fails (the connection is gone) it is only released. The pointer is cleared.
+template <class T, class End>
+void finish(T *&p, End end)
+{
+    if (!p)
+        return;
+    Status st;
+    try {
+        end(p, st.get());
+    } catch (const Firebird::FbException &) {
+        p->release();
+    }
+    p = nullptr;
+}
+
 // Owns an interface and releases it (release() for reference-counted ones).
 template <class T>
 class Ref {

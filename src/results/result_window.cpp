@@ -9,6 +9,8 @@
 #include "support/messages.h"
 #include "support/str_utils.h"
 
+#include "support/widget_utils.h"
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -178,13 +180,7 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
     SE_W->setObjectName(QStringLiteral("SE_W"));
     SE_W->setRange(INT_MIN, INT_MAX);
     SE_W->setValue(30);
-    OKBtn = new QPushButton(QStringLiteral("OK"), bottom);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), bottom);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel(this, bottom, OKBtn, CancelBtn);
     auto *bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(4, 2, 4, 2);
     bottomLayout->addWidget(CB_YesW);

@@ -2,6 +2,8 @@
 
 #include "support/str_utils.h"
 
+#include "support/widget_utils.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -22,13 +24,7 @@ TDlg_TextView::TDlg_TextView(QWidget *parent) : QDialog(parent)
     RE_Info = new QPlainTextEdit(this);
     RE_Info->setObjectName(QStringLiteral("RE_Info"));
     RE_Info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel(this, this, OKButton, CancelButton, "OKButton", "CancelButton");
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKButton);

@@ -1,6 +1,8 @@
 #include "support/widget_utils.h"
 
+#include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const QColor &color, int points, bool bold)
 {
@@ -15,4 +17,16 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const 
     p.setColor(QPalette::WindowText, color);
     l->setPalette(p);
     return l;
+}
+
+void MakeOkCancel(QDialog *dialog, QWidget *parent, QPushButton *&ok, QPushButton *&cancel, const char *okName,
+                  const char *cancelName)
+{
+    ok = new QPushButton(QStringLiteral("OK"), parent);
+    ok->setObjectName(QString::fromLatin1(okName));
+    ok->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("Cancel"), parent);
+    cancel->setObjectName(QString::fromLatin1(cancelName));
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 }

@@ -4,10 +4,17 @@
 #include <QColor>
 #include <QString>
 
+class QDialog;
 class QLabel;
+class QPushButton;
 class QWidget;
 
 // A label with an object name, a text colour, a point size (0 keeps the
 // font's own) and boldness.
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const QColor &color, int points,
                   bool bold);
+
+// The dialog's OK (default button, accepts) and Cancel (rejects) buttons,
+// made in parent with the given object names.
+void MakeOkCancel(QDialog *dialog, QWidget *parent, QPushButton *&ok, QPushButton *&cancel,
+                  const char *okName = "OKBtn", const char *cancelName = "CancelBtn");
