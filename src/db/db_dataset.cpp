@@ -451,6 +451,16 @@ QString DbDataSet::text(int fieldIndex, int row) const
     return columnText(f->column_, row, f);
 }
 
+QString DbDataSet::plainText(int fieldIndex, int row) const
+{
+    const DbField *f = field(fieldIndex);
+    if (!f || !open_ || row < 0)
+        return QString();
+    if (f->isCalculated())
+        return calculatedText(fieldIndex, row);
+    return columnText(f->column_, row, nullptr);
+}
+
 QString DbDataSet::columnText(int column, int row, const DbField *field) const
 {
     if (column < 0)

@@ -123,6 +123,9 @@ public:
 
     // Values of any fetched row, without moving the current row.
     QString text(int fieldIndex, int row) const;
+    // The same without the field's display format (dates as stored: the date,
+    // and the time when it is not midnight).
+    QString plainText(int fieldIndex, int row) const;
     bool isNullAt(int fieldIndex, int row) const;
     int integerAt(int fieldIndex, int row) const;
     QVariant valueAt(int fieldIndex, int row) const;

@@ -1,0 +1,49 @@
+#include "results/export_rows.h"
+
+std::vector<ExportColumn> ExportColumns(const DbDataSet &rows)
+{
+    std::vector<ExportColumn> columns;
+    for (int i = 0; i < rows.fieldCount(); ++i) {
+        const DbField *f = rows.field(i);
+        if (!f->isVisible() || f->name().toUpper() == QLatin1String("INFO"))
+            continue;
+        columns.push_back({i, f->name(), f->displayLabel(), f->kind()});
+    }
+    return columns;
+}
+
+ExportRowReader::ExportRowReader(DbDataSet &rows) : rows_(rows), columns_(ExportColumns(rows)) {}
+
+bool ExportRowReader::next()
+{
+    if (!rows_.isOpen())
+        return false;
+    const int wanted = row_ + 1;
+    if (wanted >= rows_.fetchedCount() && !rows_.isAllFetched())
+        rows_.fetchRows(kFetchBatch);
+    if (wanted >= rows_.fetchedCount())
+        return false;
+    row_ = wanted;
+    return true;
+}
+
+int ExportRowReader::total() const
+{
+    return rows_.isOpen() && rows_.isAllFetched() ? rows_.fetchedCount() : -1;
+}
+
+QString ExportRowReader::text(int k) const
+{
+    return rows_.plainText(columns_[std::size_t(k)].field, row_);
+}
+
+QVariant ExportRowReader::value(int k) const
+{
+    return rows_.valueAt(columns_[std::size_t(k)].field, row_);
+}
+
+void ExportRowReader::finish()
+{
+    if (row_ >= 0 && rows_.isOpen())
+        rows_.setCurrentRow(row_);
+}
