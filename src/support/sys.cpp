@@ -3,11 +3,9 @@
 #include "support/messages.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QUrl>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -48,9 +46,4 @@ bool CheckSingleInstance(bool showMessages)
         folder = QDir::tempPath();
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     return CheckSingleInstance(name, folder, showMessages);
-}
-
-bool OpenDocument(const QString &fileName)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
 }

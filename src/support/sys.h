@@ -1,5 +1,5 @@
 #pragma once
-// The single-instance guard and the document opener.
+// The single-instance guard.
 
 #include <QString>
 
@@ -10,6 +10,3 @@ bool CheckSingleInstance(bool showMessages);
 // The guard for a given name and lock folder (the program passes its own).
 bool CheckSingleInstance(const QString &name, const QString &lockFolder, bool showMessages);
 QString SingleInstanceMessage(const QString &executableFileName);
-
-// Opens a document with the desktop's application for it; true on success.
-bool OpenDocument(const QString &fileName);
