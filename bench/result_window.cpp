@@ -9,6 +9,7 @@
 #include "db/db_connection.h"
 #include "results/result_query.h"
 #include "results/result_window.h"
+#include "widgets/db_grid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,7 +40,7 @@ int main(int argc, char **argv)
 
     TDlg_ViewQuery_Objects window;
     window.resize(1200, 800);
-    window.Bind(QStringLiteral("Результат фильтрации"), &conn, QString(), QStringLiteral("t_o.ID_THIS"), QString());
+    window.bind(QStringLiteral("Результат фильтрации"), &conn, QString(), QStringLiteral("t_o.ID_THIS"), QString());
     window.show();
     QCoreApplication::processEvents();
 

@@ -9,19 +9,8 @@
 
 using namespace Firebird;
 
-StoreWriter::Statement::~Statement()
-{
-    if (input)
-        input->release();
-    if (statement)
-        statement->release();
-}
-
-StoreWriter::Statement::Statement(Statement &&o) noexcept
-    : statement(std::exchange(o.statement, nullptr)), input(std::exchange(o.input, nullptr)),
-      buffer(std::move(o.buffer))
-{
-}
+StoreWriter::Statement::~Statement() = default;
+StoreWriter::Statement::Statement(Statement &&o) noexcept = default;
 
 std::unique_ptr<StoreWriter> StoreWriter::create(const QString &path, const QString &user,
                                                  const QString &password, bool withTables)
@@ -59,15 +48,15 @@ StoreWriter::~StoreWriter()
 void StoreWriter::startTransaction()
 {
     fb::Status st;
-    transaction_ = fb::guard([&] { return attachment_->startTransaction(st.get(), 0, nullptr); });
+    transaction_.reset(fb::check([&] { return attachment_->startTransaction(st.get(), 0, nullptr); }));
 }
 
 void StoreWriter::exec(const QString &sql)
 {
     const QByteArray text = Cp1251::encode(sql);
     fb::Status st;
-    fb::guard([&] {
-        attachment_->execute(st.get(), transaction_, 0, text.constData(), 1, nullptr, nullptr, nullptr, nullptr);
+    fb::check([&] {
+        attachment_->execute(st.get(), transaction_.get(), 0, text.constData(), 1, nullptr, nullptr, nullptr, nullptr);
     });
 }
 
@@ -76,9 +65,9 @@ StoreWriter::Statement StoreWriter::prepare(const QString &sql)
     const QByteArray text = Cp1251::encode(sql);
     Statement s;
     fb::Status st;
-    fb::guard([&] {
-        s.statement = attachment_->prepare(st.get(), transaction_, 0, text.constData(), 1, 0);
-        s.input = s.statement->getInputMetadata(st.get());
+    fb::check([&] {
+        s.statement.reset(attachment_->prepare(st.get(), transaction_.get(), 0, text.constData(), 1, 0));
+        s.input.reset(s.statement->getInputMetadata(st.get()));
         s.buffer.assign(s.input->getMessageLength(st.get()), 0);
     });
     return s;
@@ -87,7 +76,7 @@ StoreWriter::Statement StoreWriter::prepare(const QString &sql)
 void StoreWriter::run(Statement &s, const std::vector<StoreValue> &values)
 {
     fb::Status st;
-    fb::guard([&] {
+    fb::check([&] {
         const unsigned count = s.input->getCount(st.get());
         if (values.size() != count)
             throw DbError(QStringLiteral("Expected %1 values, got %2").arg(count).arg(values.size()));
@@ -105,11 +94,11 @@ void StoreWriter::run(Statement &s, const std::vector<StoreValue> &values)
                 const QByteArray bytes = Cp1251::encode(*text);
                 if (type == SQL_BLOB) {
                     ISC_QUAD id;
-                    IBlob *blob = attachment_->createBlob(st.get(), transaction_, &id, 0, nullptr);
+                    fb::Handle<IBlob> blob(attachment_->createBlob(st.get(), transaction_.get(), &id, 0, nullptr));
                     for (qsizetype pos = 0; pos < bytes.size(); pos += 32000)
                         blob->putSegment(st.get(), unsigned(std::min<qsizetype>(32000, bytes.size() - pos)),
                                          bytes.constData() + pos);
-                    blob->close(st.get());
+                    fb::end(blob, [](IBlob *b, ThrowStatusWrapper *s2) { b->close(s2); });
                     std::memcpy(value, &id, sizeof id);
                 } else if (type == SQL_VARYING) {
                     const unsigned short len = static_cast<unsigned short>(std::min<qsizetype>(bytes.size(), length));
@@ -149,27 +138,18 @@ void StoreWriter::run(Statement &s, const std::vector<StoreValue> &values)
                 std::memcpy(value + sizeof days, &time, sizeof time);
             }
         }
-        s.statement->execute(st.get(), transaction_, s.input, msg, nullptr, nullptr);
+        s.statement->execute(st.get(), transaction_.get(), s.input.get(), msg, nullptr, nullptr);
     });
 }
 
 void StoreWriter::commit()
 {
-    fb::Status st;
-    fb::guard([&] { transaction_->commit(st.get()); });
-    transaction_ = nullptr;
+    fb::end(transaction_, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
     startTransaction();
 }
 
 void StoreWriter::close()
 {
-    fb::Status st;
-    if (transaction_) {
-        fb::guard([&] { transaction_->commit(st.get()); });
-        transaction_ = nullptr;
-    }
-    if (attachment_) {
-        fb::guard([&] { attachment_->detach(st.get()); });
-        attachment_ = nullptr;
-    }
+    fb::end(transaction_, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
+    fb::end(attachment_, [](IAttachment *a, ThrowStatusWrapper *st) { a->detach(st); });
 }

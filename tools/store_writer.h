@@ -3,19 +3,14 @@
 // store's tables and fills it. Used by make_demo_store and by the tests that
 // build stores of their own. The program itself never writes.
 
+#include "db/fb_handle.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <memory>
 #include <variant>
 #include <vector>
-
-namespace Firebird {
-class IAttachment;
-class ITransaction;
-class IStatement;
-class IMessageMetadata;
-} // namespace Firebird
 
 // A parameter value: NULL, text (also for text blobs), integer, number or date.
 using StoreValue = std::variant<std::monostate, QString, qint64, double, QDateTime>;
@@ -32,8 +27,8 @@ public:
     private:
         friend class StoreWriter;
         Statement() = default;
-        Firebird::IStatement *statement = nullptr;
-        Firebird::IMessageMetadata *input = nullptr;
+        fb::Handle<Firebird::IStatement> statement;
+        fb::Handle<Firebird::IMessageMetadata> input;
         std::vector<unsigned char> buffer;
     };
 
@@ -59,6 +54,6 @@ private:
     StoreWriter() = default;
     void startTransaction();
 
-    Firebird::IAttachment *attachment_ = nullptr;
-    Firebird::ITransaction *transaction_ = nullptr;
+    fb::Handle<Firebird::IAttachment> attachment_;
+    fb::Handle<Firebird::ITransaction> transaction_;
 };

@@ -1,6 +1,6 @@
 #include "app/form_logo.h"
 
-#include "support/widget_utils.h"
+#include "widgets/widget_utils.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -5,8 +5,8 @@
 #include "app/vrkx_application.h"
 #include "app/welcome_dialog.h"
 #include "db/lookups.h"
-#include "support/messages.h"
-#include "support/sys.h"
+#include "widgets/messages.h"
+#include "widgets/sys.h"
 
 #include <memory>
 

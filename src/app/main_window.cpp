@@ -3,14 +3,14 @@
 #include "app/form_logo.h"
 #include "app/settings.h"
 #include "app/welcome_dialog.h"
-#include "db/database_list_dialog.h"
+#include "app/database_list_dialog.h"
 #include "db/db_connection.h"
 #include "query/filter_page.h"
 #include "results/result_window.h"
 #include "support/files.h"
-#include "support/messages.h"
+#include "widgets/messages.h"
 #include "support/str_utils.h"
-#include "support/widget_utils.h"
+#include "widgets/widget_utils.h"
 
 #include <QCloseEvent>
 #include <QDateTime>

@@ -10,31 +10,32 @@ const QString kSection = QStringLiteral("DB_CURRENT");
 struct Key {
     const char *name;
     QString DatabaseEntry::*field;
-    const char *defaultValue;
 };
 
 const Key kKeys[] = {
-    {"About_DB", &DatabaseEntry::About_DB, "VRKX_DB_01.GDB"},
-    {"AliasBDE5_DB", &DatabaseEntry::AliasBDE5, "VRKX_DB_001"},
-    {"FullFileNameGDB", &DatabaseEntry::FullFileNameGDB, "VRKX_DB_01.GDB"},
-    {"USER_NAME", &DatabaseEntry::USER_NAME, "VeldaRunKX"},
-    {"PASSWORD", &DatabaseEntry::PASSWORD, "qzmt"},
+    {"About_DB", &DatabaseEntry::About_DB},
+    {"AliasBDE5_DB", &DatabaseEntry::AliasBDE5},
+    {"FullFileNameGDB", &DatabaseEntry::FullFileNameGDB},
+    {"USER_NAME", &DatabaseEntry::USER_NAME},
+    {"PASSWORD", &DatabaseEntry::PASSWORD},
 };
 
 } // namespace
 
 DatabaseEntry DefaultDatabaseEntry(const QString &startupDir)
 {
-    return {QStringLiteral("VRKX_DB_01.GDB"), QStringLiteral("VRKX_DB_001"), startupDir + AppFiles::DefaultDb,
-            QStringLiteral("VeldaRunKX"), QStringLiteral("qzmt")};
+    return {AppFiles::DefaultDb, QStringLiteral("VRKX_DB_001"), startupDir + AppFiles::DefaultDb, kDefaultUserName,
+            kDefaultPassword};
 }
 
 DatabaseEntry ReadCurrentDb(const QString &startupDir)
 {
     const QString file = startupDir + AppFiles::Settings;
+    // A missing key reads as the default entry's value, with the bare file name.
+    const DatabaseEntry defaults = DefaultDatabaseEntry(QString());
     DatabaseEntry entry;
     for (const Key &k : kKeys)
-        entry.*k.field = IniReadString(file, kSection, QString::fromLatin1(k.name), QString::fromUtf8(k.defaultValue), true);
+        entry.*k.field = IniReadString(file, kSection, QString::fromLatin1(k.name), defaults.*k.field, true);
     return entry;
 }
 

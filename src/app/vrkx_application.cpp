@@ -1,6 +1,6 @@
 #include "app/vrkx_application.h"
 
-#include "support/messages.h"
+#include "widgets/messages.h"
 
 #include <exception>
 

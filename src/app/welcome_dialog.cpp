@@ -1,6 +1,6 @@
 #include "app/welcome_dialog.h"
 
-#include "support/widget_utils.h"
+#include "widgets/widget_utils.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -13,3 +13,8 @@ struct DatabaseEntry {
 
     bool operator==(const DatabaseEntry &) const = default;
 };
+
+// The credentials of the demo store, used where nobody gave any. The list
+// of databases fills an empty user name with the upper-case form.
+inline const QString kDefaultUserName = QStringLiteral("VeldaRunKX");
+inline const QString kDefaultPassword = QStringLiteral("qzmt");

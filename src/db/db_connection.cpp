@@ -20,14 +20,18 @@ void DbTransaction::start()
     static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
                                         isc_tpb_rec_version, isc_tpb_nowait};
     fb::Status st;
-    handle_ = fb::guard(
-        [&] { return connection_->attachment()->startTransaction(st.get(), sizeof(tpb), tpb); });
+    handle_.reset(fb::check([&] { return connection_->attachment()->startTransaction(st.get(), sizeof(tpb), tpb); }));
 }
 
 void DbTransaction::end()
 {
     // Nothing was written: committing a read-only transaction only ends it.
-    fb::finish(handle_, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
+    // When the connection is gone the handle is only released.
+    try {
+        fb::end(handle_, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
+    } catch (const DbError &) {
+        handle_.reset();
+    }
 }
 
 DbConnection::DbConnection(QObject *parent)
@@ -53,5 +57,5 @@ void DbConnection::close()
         return;
     emit aboutToClose();
     transaction_->end();
-    fb::finish(attachment_, [](IAttachment *a, ThrowStatusWrapper *st) { a->detach(st); });
+    attachment_.reset(); // detaches; only released when the connection is gone
 }

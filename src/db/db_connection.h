@@ -4,14 +4,11 @@
 // set WIN1251 and SQL dialect 1. A local path opens the embedded engine,
 // "host:path" a server.
 
+#include "db/fb_handle.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>
-
-namespace Firebird {
-class IAttachment;
-class ITransaction;
-} // namespace Firebird
 
 class DbConnection;
 
@@ -26,17 +23,17 @@ public:
     ~DbTransaction() override;
 
     DbConnection *connection() const { return connection_; }
-    bool isActive() const { return handle_ != nullptr; }
+    bool isActive() const { return bool(handle_); }
     // Throws DbError when the connection is closed or the server refuses.
     void start();
-    Firebird::ITransaction *handle() const { return handle_; }
+    Firebird::ITransaction *handle() const { return handle_.get(); }
 
 private:
     friend class DbConnection;
     void end();
 
     DbConnection *connection_;
-    Firebird::ITransaction *handle_ = nullptr;
+    fb::Handle<Firebird::ITransaction> handle_;
 };
 
 class DbConnection : public QObject {
@@ -59,10 +56,10 @@ public:
     // Closes every row set bound to it, ends the transaction and detaches.
     // Closing a closed connection does nothing.
     void close();
-    bool isOpen() const { return attachment_ != nullptr; }
+    bool isOpen() const { return bool(attachment_); }
 
     DbTransaction *defaultTransaction() const { return transaction_.get(); }
-    Firebird::IAttachment *attachment() const { return attachment_; }
+    Firebird::IAttachment *attachment() const { return attachment_.get(); }
 
 signals:
     // Row sets bound to the connection close themselves on this.
@@ -73,6 +70,6 @@ private:
     QString userName_;
     QString password_;
     QString roleName_;
-    Firebird::IAttachment *attachment_ = nullptr;
+    fb::Handle<Firebird::IAttachment> attachment_;
     std::unique_ptr<DbTransaction> transaction_;
 };

@@ -2,150 +2,15 @@
 
 #include "db/db_connection.h"
 #include "db/fb_api.h"
+#include "db/value_text.h"
 #include "support/codec_1251.h"
 #include "support/str_utils.h"
 
-#include <QDateTime>
 #include <QSignalBlocker>
-#include <cmath>
 #include <cstring>
 
 using namespace Firebird;
 
-namespace {
-
-template <class T>
-T load(const char *p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-QDate fromIscDate(ISC_DATE days)
-{
-    // Day 0 of the engine's calendar is 17 November 1858.
-    return QDate(1858, 11, 17).addDays(days);
-}
-
-QTime fromIscTime(ISC_TIME t)
-{
-    return QTime::fromMSecsSinceStartOfDay(int(t / 10));
-}
-
-// "dd.mm.yyyy hh:nn:ss" style to Qt's "dd.MM.yyyy hh:mm:ss".
-QString qtDateFormat(const QString &format)
-{
-    QString out;
-    QChar lastToken;
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format[i];
-        qsizetype j = i;
-        while (j < format.size() && format[j].toLower() == c.toLower())
-            ++j;
-        const qsizetype run = j - i;
-        const QChar lc = c.toLower();
-        QChar q = c;
-        if (lc == QChar('m'))
-            q = lastToken == QChar('h') ? QChar('m') : QChar('M');
-        else if (lc == QChar('n'))
-            q = QChar('m');
-        else if (lc == QChar('d') || lc == QChar('y') || lc == QChar('h') || lc == QChar('s') || lc == QChar('z'))
-            q = lc;
-        out += QString(run, q);
-        if (lc.isLetter())
-            lastToken = lc;
-        i = j;
-    }
-    return out;
-}
-
-QString scaledIntegerText(qint64 v, int scale)
-{
-    if (scale >= 0)
-        return QString::number(v);
-    const bool negative = v < 0;
-    QString digits = QString::number(negative ? -(v + 1) + 1 : v); // no overflow at minimum
-    const int places = -scale;
-    if (digits.size() <= places)
-        digits = QString(places - digits.size() + 1, QChar('0')) + digits;
-    digits.insert(digits.size() - places, QChar('.'));
-    return negative ? QChar('-') + digits : digits;
-}
-
-// A date (and time) in a display format such as "dd.mm.yyyy". The format
-// the program uses everywhere is written directly; others go through Qt.
-QString formatDateTime(const QString &format, ISC_DATE days, ISC_TIME time)
-{
-    const QDate date = fromIscDate(days);
-    if (format == QLatin1String("dd.mm.yyyy") && date.year() >= 0 && date.year() <= 9999) {
-        char buf[11];
-        const int d = date.day(), m = date.month(), y = date.year();
-        buf[0] = char('0' + d / 10);
-        buf[1] = char('0' + d % 10);
-        buf[2] = '.';
-        buf[3] = char('0' + m / 10);
-        buf[4] = char('0' + m % 10);
-        buf[5] = '.';
-        buf[6] = char('0' + y / 1000);
-        buf[7] = char('0' + y / 100 % 10);
-        buf[8] = char('0' + y / 10 % 10);
-        buf[9] = char('0' + y % 10);
-        return QString::fromLatin1(buf, 10);
-    }
-    // UTC: the value is shown as stored, with no time zone applied.
-    return QDateTime(date, fromIscTime(time), Qt::UTC).toString(qtDateFormat(format));
-}
-
-bool isIntegerType(unsigned t)
-{
-    return t == SQL_SHORT || t == SQL_LONG || t == SQL_INT64;
-}
-
-qint64 integerValue(const ColumnInfo &col, const char *p)
-{
-    switch (col.type) {
-    case SQL_SHORT:
-        return load<qint16>(p);
-    case SQL_LONG:
-        return load<qint32>(p);
-    default:
-        return load<qint64>(p);
-    }
-}
-
-double floatValue(const ColumnInfo &col, const char *p)
-{
-    if (col.type == SQL_FLOAT)
-        return load<float>(p);
-    if (col.type == SQL_DOUBLE || col.type == SQL_D_FLOAT)
-        return load<double>(p);
-    return double(integerValue(col, p)) * std::pow(10.0, col.scale);
-}
-
-FieldKind kindOf(const ColumnInfo &col)
-{
-    switch (col.type) {
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
-        return col.scale == 0 ? FieldKind::Integer : FieldKind::Float;
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        return FieldKind::Float;
-    case SQL_TIMESTAMP:
-    case SQL_TYPE_DATE:
-    case SQL_TYPE_TIME:
-        return FieldKind::DateTime;
-    case SQL_BLOB:
-        return FieldKind::Memo;
-    default:
-        return FieldKind::Text;
-    }
-}
-
-} // namespace
 
 // ---- DbField ----
 
@@ -240,14 +105,14 @@ void DbDataSet::open()
     const QByteArray statementText = Cp1251::encode(sqlText());
     fb::Status st;
     try {
-        fb::guard([&] {
-            statement_ = connection_->attachment()->prepare(st.get(), tra->handle(), 0,
-                                                            statementText.constData(), 1,
-                                                            IStatement::PREPARE_PREFETCH_METADATA);
+        fb::check([&] {
+            statement_.reset(connection_->attachment()->prepare(st.get(), tra->handle(), 0,
+                                                                statementText.constData(), 1,
+                                                                IStatement::PREPARE_PREFETCH_METADATA));
             const unsigned type = statement_->getType(st.get());
             if (type != isc_info_sql_stmt_select && type != isc_info_sql_stmt_select_for_upd)
                 throw DbError(QStringLiteral("Разрешены только запросы SELECT"));
-            metadata_ = statement_->getOutputMetadata(st.get());
+            metadata_.reset(statement_->getOutputMetadata(st.get()));
             const unsigned count = metadata_->getCount(st.get());
             std::vector<ColumnInfo> columns(count);
             for (unsigned i = 0; i < count; ++i) {
@@ -271,7 +136,7 @@ void DbDataSet::open()
             for (const ColumnInfo &c : columns) {
                 FieldDef def;
                 def.name = c.name;
-                def.kind = kindOf(c);
+                def.kind = KindOfColumn(c);
                 def.displayWidth = c.isText() ? int(std::min(c.length, 40u)) : 10;
                 addField(def)->column_ = int(&c - columns.data());
             }
@@ -291,8 +156,8 @@ void DbDataSet::open()
             }
         }
 
-        fb::guard([&] {
-            resultSet_ = statement_->openCursor(st.get(), tra->handle(), nullptr, nullptr, metadata_, 0);
+        fb::check([&] {
+            resultSet_.reset(statement_->openCursor(st.get(), tra->handle(), nullptr, nullptr, metadata_.get(), 0));
         });
         open_ = true;
         calcCachedRow_ = -1;
@@ -313,7 +178,7 @@ void DbDataSet::open()
 
 void DbDataSet::releaseCursor()
 {
-    fb::finish(resultSet_, [](IResultSet *r, ThrowStatusWrapper *st) { r->close(st); });
+    resultSet_.reset();
 }
 
 void DbDataSet::close()
@@ -322,11 +187,8 @@ void DbDataSet::close()
         return;
     emit beforeClose();
     releaseCursor();
-    fb::finish(statement_, [](IStatement *s, ThrowStatusWrapper *st) { s->free(st); });
-    if (metadata_) {
-        metadata_->release();
-        metadata_ = nullptr;
-    }
+    statement_.reset();
+    metadata_.reset();
     store_.reset({});
     if (autoFields_)
         fields_.clear();
@@ -344,20 +206,36 @@ int DbDataSet::fetchRows(int count)
     if (!resultSet_ || count <= 0)
         return 0;
     const int from = fetchedCount();
+    bool reachedEnd = false;
     fb::Status st;
-    fb::guard([&] {
-        for (int i = 0; i < count; ++i) {
-            if (resultSet_->fetchNext(st.get(), message_.data()) != IStatus::RESULT_OK) {
-                releaseCursor();
-                break;
+    try {
+        fb::check([&] {
+            for (int i = 0; i < count; ++i) {
+                if (resultSet_->fetchNext(st.get(), message_.data()) != IStatus::RESULT_OK) {
+                    releaseCursor();
+                    reachedEnd = true;
+                    break;
+                }
+                store_.append(message_.data());
             }
-            store_.append(message_.data());
-        }
-    });
-    const int got = fetchedCount() - from;
-    if (got > 0)
+        });
+    } catch (const DbError &) {
+        // A cursor that failed once does not recover: the rows fetched stay,
+        // and nothing asks for more of it.
+        releaseCursor();
+        announceFetched(from);
+        throw;
+    }
+    announceFetched(from);
+    if (reachedEnd)
+        emit allFetched();
+    return fetchedCount() - from;
+}
+
+void DbDataSet::announceFetched(int from)
+{
+    if (fetchedCount() > from)
         emit rowsFetched(from, fetchedCount() - 1);
-    return got;
 }
 
 bool DbDataSet::ensureRow(int row)
@@ -466,42 +344,10 @@ QString DbDataSet::columnText(int column, int row, const DbField *field) const
     if (column < 0)
         return QString();
     const CellRef cell = store_.cell(std::size_t(row), std::size_t(column));
-    if (cell.isNull)
-        return QString();
     const ColumnInfo &col = store_.columns()[std::size_t(column)];
-    switch (col.type) {
-    case SQL_VARYING:
-    case SQL_TEXT:
-        return Cp1251::decode(cell.data, cell.size);
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
-        return scaledIntegerText(integerValue(col, cell.data), col.scale);
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        return FormatFloat15(floatValue(col, cell.data));
-    case SQL_TIMESTAMP: {
-        const ISC_DATE days = load<ISC_DATE>(cell.data);
-        const ISC_TIME time = load<ISC_TIME>(cell.data + sizeof(ISC_DATE));
-        if (field && !field->displayFormat().isEmpty())
-            return formatDateTime(field->displayFormat(), days, time);
-        return formatDateTime(time == 0 ? QStringLiteral("dd.mm.yyyy") : QStringLiteral("dd.mm.yyyy hh:nn:ss"), days,
-                              time);
-    }
-    case SQL_TYPE_DATE:
-        return formatDateTime(field && !field->displayFormat().isEmpty() ? field->displayFormat()
-                                                                           : QStringLiteral("dd.mm.yyyy"),
-                              load<ISC_DATE>(cell.data), 0);
-    case SQL_TYPE_TIME:
-        return fromIscTime(load<ISC_TIME>(cell.data)).toString(QStringLiteral("hh:mm:ss"));
-    case SQL_BLOB:
-        return readBlob(cell.data);
-    case SQL_BOOLEAN:
-        return *cell.data ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        return QString();
-    }
+    if (col.type == SQL_BLOB)
+        return cell.isNull ? QString() : readBlob(cell.data);
+    return CellText(col, cell, field ? field->displayFormat() : QString());
 }
 
 QString DbDataSet::readBlob(const char *id) const
@@ -515,8 +361,8 @@ QString DbDataSet::readBlob(const char *id) const
     std::memcpy(&quad, id, sizeof quad);
     QByteArray bytes;
     fb::Status st;
-    fb::guard([&] {
-        fb::Ref<IBlob> blob(connection_->attachment()->openBlob(st.get(), tra->handle(), &quad, 0, nullptr));
+    fb::check([&] {
+        fb::Handle<IBlob> blob(connection_->attachment()->openBlob(st.get(), tra->handle(), &quad, 0, nullptr));
         char buf[32768];
         for (;;) {
             unsigned len = 0;
@@ -525,8 +371,7 @@ QString DbDataSet::readBlob(const char *id) const
                 break;
             bytes.append(buf, qsizetype(len));
         }
-        blob->close(st.get());
-        blob.take();
+        fb::end(blob, [](IBlob *b, ThrowStatusWrapper *s) { b->close(s); });
     });
     return Cp1251::decode(bytes);
 }
@@ -549,12 +394,9 @@ int DbDataSet::integerAt(int fieldIndex, int row) const
     if (f->isCalculated())
         return StrToIntOr(calculatedText(fieldIndex, row), 0);
     const ColumnInfo &col = store_.columns()[std::size_t(f->column_)];
-    const CellRef cell = store_.cell(std::size_t(row), std::size_t(f->column_));
-    if (isIntegerType(col.type) && col.scale == 0)
-        return int(integerValue(col, cell.data));
-    if (isIntegerType(col.type) || col.type == SQL_FLOAT || col.type == SQL_DOUBLE || col.type == SQL_D_FLOAT)
-        return int(std::llround(floatValue(col, cell.data)));
-    return StrToIntOr(columnText(f->column_, row, f), 0);
+    if (col.type == SQL_BLOB)
+        return StrToIntOr(columnText(f->column_, row, f), 0);
+    return int(CellInteger(col, store_.cell(std::size_t(row), std::size_t(f->column_))));
 }
 
 QVariant DbDataSet::valueAt(int fieldIndex, int row) const
@@ -565,24 +407,7 @@ QVariant DbDataSet::valueAt(int fieldIndex, int row) const
     if (f->isCalculated())
         return calculatedText(fieldIndex, row);
     const ColumnInfo &col = store_.columns()[std::size_t(f->column_)];
-    const CellRef cell = store_.cell(std::size_t(row), std::size_t(f->column_));
-    switch (col.type) {
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
-        if (col.scale == 0)
-            return QVariant::fromValue(integerValue(col, cell.data));
-        return floatValue(col, cell.data);
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        return floatValue(col, cell.data);
-    case SQL_TIMESTAMP:
-        return QDateTime(fromIscDate(load<ISC_DATE>(cell.data)),
-                         fromIscTime(load<ISC_TIME>(cell.data + sizeof(ISC_DATE))), Qt::UTC);
-    case SQL_TYPE_DATE:
-        return fromIscDate(load<ISC_DATE>(cell.data));
-    default:
+    if (col.type == SQL_BLOB)
         return columnText(f->column_, row, f);
-    }
+    return CellValue(col, store_.cell(std::size_t(row), std::size_t(f->column_)));
 }

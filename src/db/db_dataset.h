@@ -6,7 +6,9 @@
 // back; text blobs are read when their value is asked for.
 
 #include "db/db_connection.h"
+#include "db/fb_handle.h"
 #include "db/row_store.h"
+#include "db/value_text.h"
 
 #include <QObject>
 #include <QPointer>
@@ -16,14 +18,6 @@
 #include <vector>
 
 class DbDataSet;
-
-namespace Firebird {
-class IStatement;
-class IResultSet;
-class IMessageMetadata;
-} // namespace Firebird
-
-enum class FieldKind { Integer, Text, DateTime, Memo, Float, Calculated };
 
 struct FieldDef {
     FieldDef() = default;
@@ -97,7 +91,6 @@ public:
     int fieldCount() const { return int(fields_.size()); }
     DbField *field(int index) const;
     DbField *fieldByName(const QString &name) const; // nullptr when missing
-    DbField *findField(const QString &name) const { return fieldByName(name); }
 
     // Starts the transaction when needed, prepares and runs the statement,
     // binds the fields and makes the first row current. Throws DbError.
@@ -138,6 +131,9 @@ signals:
     // Fill the calculated fields with DbField::setAsString.
     void calcFields();
     void rowsFetched(int firstRow, int lastRow);
+    // The cursor reached its end: every row of the result is fetched. Sent
+    // also when the last fetch brought no row.
+    void allFetched();
 
 private:
     friend class DbField;
@@ -147,6 +143,7 @@ private:
     QString columnText(int column, int row, const DbField *field) const;
     QString readBlob(const char *id) const;
     bool ensureRow(int row);
+    void announceFetched(int from);
     void releaseCursor();
 
     QStringList sql_;
@@ -155,9 +152,9 @@ private:
     std::vector<std::unique_ptr<DbField>> fields_;
     bool autoFields_ = false;
 
-    Firebird::IStatement *statement_ = nullptr;
-    Firebird::IResultSet *resultSet_ = nullptr;
-    Firebird::IMessageMetadata *metadata_ = nullptr;
+    fb::Handle<Firebird::IStatement> statement_;
+    fb::Handle<Firebird::IResultSet> resultSet_;
+    fb::Handle<Firebird::IMessageMetadata> metadata_;
     std::vector<unsigned char> message_;
     RowStore store_;
     bool open_ = false;

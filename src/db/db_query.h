@@ -11,9 +11,8 @@ public:
     void setConnection(DbConnection *connection) { dataSet_.setConnection(connection); }
     void setTransaction(DbTransaction *transaction) { dataSet_.setTransaction(transaction); }
     // The statement text is always sent unchanged: nothing scans it for
-    // parameter markers. The flag is kept for the callers that set it.
-    void setParamCheck(bool check) { paramCheck_ = check; }
-    bool paramCheck() const { return paramCheck_; }
+    // parameter markers, whatever the callers ask for.
+    void setParamCheck(bool) {}
     void setGoToFirstRow(bool go) { goToFirstRow_ = go; }
 
     QStringList &sql() { return dataSet_.sql(); }
@@ -27,6 +26,5 @@ public:
 
 private:
     DbDataSet dataSet_;
-    bool paramCheck_ = false;
     bool goToFirstRow_ = true;
 };

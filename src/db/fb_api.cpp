@@ -32,6 +32,16 @@ QString formatStatus(IStatus *status)
     return Cp1251::decode(buf.data(), qsizetype(std::min<std::size_t>(n, buf.size()))).trimmed();
 }
 
+DbError errorOf(IStatus *status)
+{
+    const ISC_STATUS *errors = status->getErrors();
+    const long code = errors && errors[0] == isc_arg_gds ? long(errors[1]) : 0;
+    char state[FB_SQLSTATE_SIZE] = {};
+    if (errors)
+        fb_sqlstate(state, errors);
+    return DbError(formatStatus(status), code, QString::fromLatin1(state));
+}
+
 Status::Status() : raw_(master()->getStatus()), wrapper_(raw_) {}
 
 Status::~Status()
@@ -43,12 +53,8 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
                             bool create)
 {
     Status st;
-    return guard([&] {
-        IXpbBuilder *dpb = util()->getXpbBuilder(st.get(), IXpbBuilder::DPB, nullptr, 0);
-        struct Dispose {
-            IXpbBuilder *b;
-            ~Dispose() { b->dispose(); }
-        } disposer{dpb};
+    return check([&] {
+        Handle<IXpbBuilder> dpb(util()->getXpbBuilder(st.get(), IXpbBuilder::DPB, nullptr, 0));
         dpb->insertString(st.get(), isc_dpb_user_name, Cp1251::encode(user).constData());
         dpb->insertString(st.get(), isc_dpb_password, Cp1251::encode(password).constData());
         dpb->insertString(st.get(), isc_dpb_lc_ctype, "WIN1251");
@@ -67,17 +73,17 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
     });
 }
 
-IAttachment *attach(const QString &databaseName, const QString &user, const QString &password, const QString &role,
+Handle<IAttachment> attach(const QString &databaseName, const QString &user, const QString &password, const QString &role,
                     bool create)
 {
     const QByteArray dpb = connectionParams(user, password, role, create);
     const QByteArray name = Cp1251::encode(databaseName);
     const auto *params = reinterpret_cast<const unsigned char *>(dpb.constData());
     Status st;
-    return guard([&] {
+    return Handle<IAttachment>(check([&] {
         return create ? provider()->createDatabase(st.get(), name.constData(), unsigned(dpb.size()), params)
                       : provider()->attachDatabase(st.get(), name.constData(), unsigned(dpb.size()), params);
-    });
+    }));
 }
 
 } // namespace fb

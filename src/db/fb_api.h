@@ -1,14 +1,16 @@
 #pragma once
 // Thin helpers over the Firebird client's object API, private to the
-// data-access layer: the master interface, error translation and owning
-// handles that release their interface on every path.
+// data-access layer: the master interface, one owning handle for every
+// interface, and one status check that turns a failing call into DbError.
 
 #include "db/db_error.h"
+#include "db/fb_handle.h"
 
 #include <firebird/Interface.h>
 
 #include <QByteArray>
 #include <QString>
+#include <type_traits>
 #include <utility>
 
 namespace fb {
@@ -19,16 +21,17 @@ Firebird::IProvider *provider();
 
 // The client library's text for a failed status.
 QString formatStatus(Firebird::IStatus *status);
+// The DbError for a failed status: text, primary code and SQLSTATE.
+DbError errorOf(Firebird::IStatus *status);
 
-// A status whose failures throw Firebird::FbException; guard() turns that
-// into DbError with the client's message.
+// A status whose failures throw Firebird::FbException; check() turns that
+// into DbError.
 class Status {
 public:
     Status();
     ~Status();
     Status(const Status &) = delete;
     Status &operator=(const Status &) = delete;
-    Firebird::ThrowStatusWrapper *operator->() { return &wrapper_; }
     Firebird::ThrowStatusWrapper *get() { return &wrapper_; }
 
 private:
@@ -36,64 +39,57 @@ private:
     Firebird::ThrowStatusWrapper wrapper_;
 };
 
+// Runs calls made with a Status; a failing call ends in DbError.
 template <class F>
-decltype(auto) guard(F &&f)
+decltype(auto) check(F &&f)
 {
     try {
         return std::forward<F>(f)();
     } catch (const Firebird::FbException &e) {
-        throw DbError(formatStatus(e.getStatus()));
+        throw errorOf(e.getStatus());
     }
 }
 
-// Ends an interface the polite way (close, free, commit, detach); when that
-// fails (the connection is gone) it is only released. The pointer is cleared.
-template <class T, class End>
-void finish(T *&p, End end)
+// Ends an interface the polite way where it has one (an attachment detaches,
+// a transaction rolls back, a statement is freed, a cursor or a blob is
+// closed); when that fails (the connection is gone) it is only released.
+template <class T>
+void endQuietly(T *p) noexcept
 {
-    if (!p)
+    using namespace Firebird;
+    if constexpr (std::is_base_of_v<IDisposable, T>) {
+        p->dispose();
+    } else {
+        Status st;
+        try {
+            if constexpr (std::is_same_v<T, IAttachment>)
+                p->detach(st.get());
+            else if constexpr (std::is_same_v<T, ITransaction>)
+                p->rollback(st.get());
+            else if constexpr (std::is_same_v<T, IStatement>)
+                p->free(st.get());
+            else if constexpr (std::is_same_v<T, IResultSet> || std::is_same_v<T, IBlob>)
+                p->close(st.get());
+            else
+                p->release();
+        } catch (const FbException &) {
+            p->release();
+        }
+    }
+}
+
+// Runs a call that ends the handle's interface itself (commit, detach,
+// close, free: the interface releases itself when the call succeeds). Throws
+// DbError and keeps the handle when the call fails.
+template <class T, class F>
+void end(Handle<T> &handle, F &&call)
+{
+    if (!handle)
         return;
     Status st;
-    try {
-        end(p, st.get());
-    } catch (const Firebird::FbException &) {
-        p->release();
-    }
-    p = nullptr;
+    check([&] { call(handle.get(), st.get()); });
+    handle.forget();
 }
-
-// Owns an interface and releases it (release() for reference-counted ones).
-template <class T>
-class Ref {
-public:
-    Ref() = default;
-    explicit Ref(T *p) : p_(p) {}
-    ~Ref() { reset(); }
-    Ref(Ref &&o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    Ref &operator=(Ref &&o) noexcept
-    {
-        if (this != &o) {
-            reset();
-            p_ = std::exchange(o.p_, nullptr);
-        }
-        return *this;
-    }
-    Ref(const Ref &) = delete;
-    Ref &operator=(const Ref &) = delete;
-    T *get() const { return p_; }
-    T *operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    T *take() { return std::exchange(p_, nullptr); }
-    void reset(T *p = nullptr)
-    {
-        if (p_)
-            p_->release();
-        p_ = p;
-    }
-
-private:
-    T *p_ = nullptr;
-};
 
 constexpr int kConnectTimeoutSeconds = 15;
 
@@ -103,7 +99,7 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
                             bool create);
 
 // Attaches to (or creates) the database with connectionParams. Throws DbError.
-Firebird::IAttachment *attach(const QString &databaseName, const QString &user, const QString &password,
-                              const QString &role, bool create);
+Handle<Firebird::IAttachment> attach(const QString &databaseName, const QString &user, const QString &password,
+                                     const QString &role, bool create);
 
 } // namespace fb

@@ -2,11 +2,12 @@
 
 #include "query/prop_number_grid.h"
 #include "query/tool_icons.h"
-#include "support/clipboard.h"
+#include "widgets/clipboard.h"
 #include "support/date_utils.h"
-#include "support/messages.h"
+#include "widgets/messages.h"
 #include "support/str_utils.h"
-#include "support/string_grid.h"
+#include "widgets/string_grid.h"
+#include "widgets/widget_utils.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -282,9 +283,9 @@ QWidget *TFilterPage::buildNumericPage()
     ListBox_PropNumber = named(new QListWidget(page), "ListBox_PropNumber");
     ListBox_PropNumber->setVisible(false);
     buildPropNumberMenu();
-    connect(SG_PropNumber, &QTableWidget::cellDoubleClicked, this, &TFilterPage::SG_PropNumberDblClick);
-    connect(SG_PropNumber, &QTableWidget::currentCellChanged, this,
-            [this](int row) { SelectCompanionLine(ListBox_PropNumber, row); });
+    connect(SG_PropNumber, &StringGrid::cellDoubleClicked, this, &TFilterPage::SG_PropNumberDblClick);
+    connect(SG_PropNumber, &StringGrid::currentCellChanged, this,
+            [this](int, int row) { SelectCompanionLine(ListBox_PropNumber, row); });
     auto *l = new QVBoxLayout(page);
     l->setContentsMargins(4, 4, 4, 4);
     l->addWidget(CB_YesPropNumber);
@@ -340,11 +341,7 @@ QWidget *TFilterPage::buildSqlGroup()
 {
     auto *group = named(new QGroupBox(QStringLiteral("SQL-запрос : "), this), "GroupBox_SQL");
     auto tool = [group](const char *name, const QIcon &icon, const QString &hint) {
-        auto *b = named(new QToolButton(group), name);
-        b->setIcon(icon);
-        b->setToolTip(hint);
-        b->setAutoRaise(true);
-        return b;
+        return MakeToolButton(group, name, icon, hint);
     };
     SpeedButton6 = tool("SpeedButton6", ToolIcons::clear(), QStringLiteral("Очистить ..."));
     SpeedButton2 = tool("SpeedButton2", ToolIcons::generate(), QStringLiteral("Сформировать запрос"));
@@ -479,7 +476,7 @@ void TFilterPage::SpeedButton6Click()
 void TFilterPage::SG_PropNumberDblClick()
 {
     const int r = SG_PropNumber->currentRow();
-    const int c = SG_PropNumber->currentColumn();
+    const int c = SG_PropNumber->currentCol();
     if (r < SG_PropNumber->fixedRows() || r >= ListBox_PropNumber->count())
         return;
     SelectCompanionLine(ListBox_PropNumber, r);

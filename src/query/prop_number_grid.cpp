@@ -1,8 +1,8 @@
 #include "query/prop_number_grid.h"
 
-#include "support/grid_utils.h"
+#include "widgets/grid_utils.h"
 #include "support/str_utils.h"
-#include "support/string_grid.h"
+#include "widgets/string_grid.h"
 
 #include <QListWidget>
 
@@ -69,7 +69,7 @@ void PropGridDeleteRow(StringGrid *grid, QListWidget *companion)
     }
     GridDeleteRow(grid, r);
     const int current = grid->currentRow();
-    if (Trim(grid->cell(grid->currentColumn(), current)).isEmpty() && current >= grid->fixedRows())
+    if (Trim(grid->cell(grid->currentCol(), current)).isEmpty() && current >= grid->fixedRows())
         grid->setCell(0, current, PropGrid::Operation);
     SelectCompanionLine(companion, current);
     FitPropNumberGrid(grid);

@@ -6,10 +6,11 @@
 #include "results/result_query.h"
 #include "results/row_look.h"
 #include "results/text_view.h"
-#include "support/messages.h"
 #include "support/str_utils.h"
-
-#include "support/widget_utils.h"
+#include "widgets/db_grid.h"
+#include "widgets/db_navigator.h"
+#include "widgets/messages.h"
+#include "widgets/widget_utils.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -23,23 +24,12 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <climits>
 #include <memory>
 
 namespace {
-
-QToolButton *toolButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(icon);
-    b->setToolTip(hint);
-    b->setAutoRaise(true);
-    return b;
-}
 
 const QString kDefaultOrder = QStringLiteral("t_o.ID_THIS");
 
@@ -55,6 +45,9 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
     Query1->setObjectName(QStringLiteral("Query1"));
     for (const FieldDef &def : ResultFieldDefs())
         Query1->addField(def);
+    kindField_ = Query1->fieldByName(QStringLiteral("ID_KIND"))->index();
+    abstractField_ = Query1->fieldByName(QStringLiteral("ITS_ABSTRACT"))->index();
+    baseField_ = Query1->fieldByName(QStringLiteral("ITS_BASE"))->index();
 
     auto *panel2 = new QFrame(this);
     panel2->setObjectName(QStringLiteral("Panel2"));
@@ -75,52 +68,36 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
     auto *found = new QWidget(TN1);
     found->setObjectName(QStringLiteral("TabPage_Found"));
     QStyle *st = style();
-    NavFirst = toolButton(found, "NavFirst", st->standardIcon(QStyle::SP_MediaSkipBackward), QStringLiteral("Первая"));
-    NavPrior = toolButton(found, "NavPrior", st->standardIcon(QStyle::SP_MediaSeekBackward), QStringLiteral("Предыдущая"));
-    NavNext = toolButton(found, "NavNext", st->standardIcon(QStyle::SP_MediaSeekForward), QStringLiteral("Следующая"));
-    NavLast = toolButton(found, "NavLast", st->standardIcon(QStyle::SP_MediaSkipForward), QStringLiteral("Последняя"));
-    SpeedButton1 = toolButton(found, "SpeedButton1", st->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("Переоткрыть"));
-    SpeedButton2 = toolButton(found, "SpeedButton2", st->standardIcon(QStyle::SP_FileDialogDetailedView),
-                              QStringLiteral("Экспорт в Excel (OLE)"));
-    SpeedButton3 = toolButton(found, "SpeedButton3", st->standardIcon(QStyle::SP_FileDialogContentsView),
-                              QStringLiteral("Экспорт в HTML-формат"));
+    DBNavigator1 = new DbNavigator("DBNavigator1", found);
+    DBNavigator1->setDataSet(Query1);
+    SpeedButton1 = MakeToolButton(found, "SpeedButton1", st->standardIcon(QStyle::SP_BrowserReload),
+                                  QStringLiteral("Переоткрыть"));
+    SpeedButton2 = MakeToolButton(found, "SpeedButton2", st->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                  QStringLiteral("Экспорт в Excel (OLE)"));
+    SpeedButton3 = MakeToolButton(found, "SpeedButton3", st->standardIcon(QStyle::SP_FileDialogContentsView),
+                                  QStringLiteral("Экспорт в HTML-формат"));
     // The exports arrive with their own parts of the program.
     SpeedButton2->setEnabled(false);
     SpeedButton3->setEnabled(false);
-    connect(NavFirst, &QToolButton::clicked, this, [this] { Query1->first(); });
-    connect(NavPrior, &QToolButton::clicked, this, [this] { Query1->prior(); });
-    connect(NavNext, &QToolButton::clicked, this, [this] { Query1->next(); });
-    connect(NavLast, &QToolButton::clicked, this, &TDlg_ViewQuery_Objects::goLast);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TDlg_ViewQuery_Objects::SpeedButton1Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton1Click(); }); });
     auto *tools = new QHBoxLayout;
     tools->setSpacing(1);
-    for (QToolButton *b : {NavFirst, NavPrior, NavNext, NavLast})
-        tools->addWidget(b);
+    tools->addWidget(DBNavigator1);
     tools->addSpacing(12);
     for (QToolButton *b : {SpeedButton1, SpeedButton2, SpeedButton3})
         tools->addWidget(b);
     tools->addStretch();
 
-    DBGrid1 = new QTableView(found);
+    DBGrid1 = new DbGrid(found);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setToolTip(QStringLiteral("Правая кнопка мыши - МЕНЮ"));
     DBGrid1->setStyleSheet(QStringLiteral("QTableView { background: white; }"));
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
-    DBGrid1->verticalHeader()->setVisible(false);
-    DataSource1 = new DataSetModel(Query1, this);
+    DBGrid1->setDataSet(Query1);
+    DataSource1 = DBGrid1->dataModel();
     DataSource1->setObjectName(QStringLiteral("DataSource1"));
-    DataSource1->attachView(DBGrid1);
-    const int kind = Query1->fieldByName(QStringLiteral("ID_KIND"))->index();
-    const int abstract = Query1->fieldByName(QStringLiteral("ITS_ABSTRACT"))->index();
-    const int base = Query1->fieldByName(QStringLiteral("ITS_BASE"))->index();
-    DataSource1->setLookHook([this, kind, abstract, base](int row) {
-        return ResultRowLook(Query1->integerAt(kind, row), Query1->integerAt(abstract, row),
-                             Query1->integerAt(base, row));
-    });
-    connect(DBGrid1, &QTableView::doubleClicked, this, &TDlg_ViewQuery_Objects::N2Click);
-    connect(Query1, &DbDataSet::rowsFetched, this, &TDlg_ViewQuery_Objects::updateCount);
+    DBGrid1->setDrawDataCell([this](DbGridCell &cell) { DBGrid1DrawDataCell(cell); });
+    connect(DBGrid1, &QTableView::doubleClicked, this, [this] { ReportingErrors([this] { N2Click(); }); });
+    connect(Query1, &DbDataSet::allFetched, this, &TDlg_ViewQuery_Objects::updateCount);
     connect(Query1, &DbDataSet::afterOpen, this, &TDlg_ViewQuery_Objects::updateCount);
     connect(Query1, &DbDataSet::beforeClose, this, [this] { lbl_CountRec->setText(QStringLiteral("...")); });
 
@@ -128,7 +105,7 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     QAction *n2 = PopupMenu1->addAction(QStringLiteral("Открыть значение поля в отдельном окне"));
     n2->setObjectName(QStringLiteral("N2"));
-    connect(n2, &QAction::triggered, this, &TDlg_ViewQuery_Objects::N2Click);
+    connect(n2, &QAction::triggered, this, [this] { ReportingErrors([this] { N2Click(); }); });
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
     QAction *n1 = PopupMenu1->addAction(QStringLiteral("Открыть объект"));
     n1->setObjectName(QStringLiteral("N1"));
@@ -202,7 +179,7 @@ TDlg_ViewQuery_Objects::~TDlg_ViewQuery_Objects()
     Query1->close();
 }
 
-bool TDlg_ViewQuery_Objects::Bind(const QString &title, DbConnection *database, const QString &conditionText,
+bool TDlg_ViewQuery_Objects::bind(const QString &title, DbConnection *database, const QString &conditionText,
                                   const QString &orderByText, const QString &resultFieldName)
 {
     Query1->close();
@@ -235,7 +212,7 @@ bool TDlg_ViewQuery_Objects::Bind(const QString &title, DbConnection *database, 
 bool TDlg_ViewQuery_Objects::Execute(const QString &title, DbConnection *database, const QString &conditionText,
                                      const QString &orderByText, const QString &resultFieldName)
 {
-    if (!Bind(title, database, conditionText, orderByText, resultFieldName))
+    if (!bind(title, database, conditionText, orderByText, resultFieldName))
         return false;
     bool result = false;
     if (exec() == QDialog::Accepted) {
@@ -280,7 +257,7 @@ void TDlg_ViewQuery_Objects::applyWidthLimit()
         if (f->displayWidth() > limit)
             f->setDisplayWidth(limit);
     }
-    DataSource1->applyColumnWidths();
+    DBGrid1->applyColumnWidths();
 }
 
 void TDlg_ViewQuery_Objects::updateCount()
@@ -291,24 +268,28 @@ void TDlg_ViewQuery_Objects::updateCount()
         lbl_CountRec->setText(QStringLiteral("..."));
 }
 
-void TDlg_ViewQuery_Objects::goLast()
+void TDlg_ViewQuery_Objects::DBGrid1DrawDataCell(DbGridCell &cell)
 {
-    // Fetch in batches so that the window keeps painting on a large result.
-    BusyCursor busy;
-    while (Query1->isOpen() && !Query1->isAllFetched()) {
-        Query1->fetchRows(4096);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    Query1->last();
+    // The current cell of the focused grid keeps the grid's own look.
+    if (cell.selected && cell.focused)
+        return;
+    const RowLook look = ResultRowLook(Query1->integerAt(kindField_, cell.row),
+                                       Query1->integerAt(abstractField_, cell.row),
+                                       Query1->integerAt(baseField_, cell.row));
+    cell.textColor = look.foreground;
+    if (look.background)
+        cell.background = QBrush(*look.background);
+    cell.font.setBold(look.bold);
+    cell.font.setItalic(look.italic);
+    cell.drawDefault();
 }
 
 void TDlg_ViewQuery_Objects::N2Click()
 {
     if (!Query1->isOpen())
         return;
-    const QModelIndex current = DBGrid1->currentIndex();
-    const DbField *field = Query1->field(DataSource1->fieldIndex(current.column()));
-    if (!current.isValid() || !field)
+    const DbField *field = Query1->field(DBGrid1->selectedField());
+    if (!field)
         return;
     ShowText(field->displayLabel(), field->asString());
 }

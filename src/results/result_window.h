@@ -8,6 +8,9 @@
 class DataSetModel;
 class DbConnection;
 class DbDataSet;
+class DbGrid;
+class DbNavigator;
+struct DbGridCell;
 class QCheckBox;
 class QLabel;
 class QMenu;
@@ -15,7 +18,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
-class QTableView;
 class QToolButton;
 
 // The save dialog's settings the HTML export starts from.
@@ -38,22 +40,20 @@ public:
     // The part of Execute before the window is shown: binds the row set to
     // the connection, keeps the texts and runs a non-empty condition. False
     // without a connection.
-    bool Bind(const QString &title, DbConnection *database, const QString &conditionText,
+    bool bind(const QString &title, DbConnection *database, const QString &conditionText,
               const QString &orderByText, const QString &resultFieldName);
 
     void SpeedButton1Click(); // build and run the result query
     void N2Click();           // the current field in the text viewer
+    void DBGrid1DrawDataCell(DbGridCell &cell);
 
     QLabel *Label_Head;
     QTabWidget *TN1;
-    QToolButton *NavFirst;
-    QToolButton *NavPrior;
-    QToolButton *NavNext;
-    QToolButton *NavLast;
+    DbNavigator *DBNavigator1;
     QToolButton *SpeedButton1;
     QToolButton *SpeedButton2;
     QToolButton *SpeedButton3;
-    QTableView *DBGrid1;
+    DbGrid *DBGrid1;
     QLabel *lbl_CountRec;
     QPlainTextEdit *RE_SQL;
     QPushButton *OKBtn;
@@ -68,8 +68,10 @@ public:
 private:
     void applyWidthLimit();
     void updateCount();
-    void goLast();
 
+    int kindField_ = -1;
+    int abstractField_ = -1;
+    int baseField_ = -1;
     DbConnection *database_ = nullptr;
     QString conditionText_;
     QString orderByText_;

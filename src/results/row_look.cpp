@@ -2,9 +2,9 @@
 
 #include "db/schema.h"
 
-CellLook ResultRowLook(int kind, int abstract, int base)
+RowLook ResultRowLook(int kind, int abstract, int base)
 {
-    CellLook look;
+    RowLook look;
     if (kind != Schema::KIND_OBJECT && kind != Schema::KIND_PROCESS) {
         look.foreground = QColor(255, 0, 0);
         look.background = QColor(255, 255, 0);

@@ -2,7 +2,7 @@
 
 #include "support/str_utils.h"
 
-#include "support/widget_utils.h"
+#include "widgets/widget_utils.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

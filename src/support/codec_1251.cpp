@@ -72,6 +72,16 @@ QByteArray encode(const QString &text)
     return out;
 }
 
+QByteArray encodeLines(const QStringList &lines)
+{
+    QByteArray out;
+    for (const QString &line : lines) {
+        out += encode(line);
+        out += "\r\n";
+    }
+    return out;
+}
+
 bool canEncode(const QString &text)
 {
     for (QChar c : text)

@@ -5,9 +5,7 @@
 #include "support/files.h"
 #include "support/ini_file.h"
 #include "support/str_utils.h"
-#include "support/string_grid.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <algorithm>
 
@@ -50,9 +48,8 @@ public:
         if (b >= lines_.size())
             return false;
         const auto next = std::lower_bound(columnHeaders_.begin(), columnHeaders_.end(), b);
-        const qsizetype e = next == columnHeaders_.end() ? lines_.size() : *next;
         *begin = b;
-        *end = e;
+        *end = next == columnHeaders_.end() ? lines_.size() : *next;
         return true;
     }
 
@@ -79,111 +76,95 @@ bool ExtractGridSection(const QString &name, QStringList *lines)
     return true;
 }
 
-QStringList GridLayoutLines(const StringGrid &grid, const QString &fileName)
+QStringList GridLayoutLines(const GridLayout &layout, const QString &fileName)
 {
     QStringList out;
     out << QChar('[') + kCommon + QChar(']') << QStringLiteral("ItsMe=") + kSignature
-        << QStringLiteral("FileName=") + Trim(fileName)
-        << QStringLiteral("FontName=") + grid.fontName()
-        << QStringLiteral("FontSize=%1").arg(grid.fontSize())
-        << QStringLiteral("ColCount=%1").arg(grid.colCount())
-        << QStringLiteral("RowCount=%1").arg(grid.rowCount())
-        << QStringLiteral("FixedCols=%1").arg(grid.fixedCols())
-        << QStringLiteral("FixedRows=%1").arg(grid.fixedRows())
-        << QStringLiteral("DefaultRowHeight=%1").arg(grid.rowCount() > 0 ? grid.defaultRowHeight() : 0);
-    for (int c = 0; c < grid.colCount(); ++c)
-        out << QStringLiteral("COL_%1=%2").arg(c).arg(grid.colWidth(c));
+        << QStringLiteral("FileName=") + Trim(fileName) << QStringLiteral("FontName=") + layout.fontName
+        << QStringLiteral("FontSize=%1").arg(layout.fontSize) << QStringLiteral("ColCount=%1").arg(layout.colCount)
+        << QStringLiteral("RowCount=%1").arg(layout.rowCount)
+        << QStringLiteral("FixedCols=%1").arg(layout.fixedCols)
+        << QStringLiteral("FixedRows=%1").arg(layout.fixedRows)
+        << QStringLiteral("DefaultRowHeight=%1").arg(layout.rowCount > 0 ? layout.defaultRowHeight : 0);
+    for (int c = 0; c < layout.colCount; ++c) {
+        const int width = std::size_t(c) < layout.colWidths.size() ? layout.colWidths[std::size_t(c)] : 0;
+        out << QStringLiteral("COL_%1=%2").arg(c).arg(width);
+    }
     out << QString();
-    for (int c = 0; c < grid.colCount(); ++c) {
+    for (int c = 0; c < layout.colCount; ++c) {
         out << QChar('[') + columnSection(c) + QChar(']');
-        out << grid.colTexts(c);
+        const QStringList column = std::size_t(c) < layout.cells.size() ? layout.cells[std::size_t(c)] : QStringList();
+        for (int r = 0; r < layout.rowCount; ++r)
+            out << (r < column.size() ? column[r] : QString());
         out << QString();
-        QCoreApplication::processEvents();
     }
     return out;
 }
 
-bool GridSaveToFile(StringGrid *grid, const QString &fileName, bool overwrite)
+void WriteGridLayoutFile(const GridLayout &layout, const QString &fileName)
 {
-    if (!grid)
-        return false;
     const QString name = Trim(fileName);
-    if (name.isEmpty())
-        return false;
-    if (FileExists(name) && !overwrite)
-        return false;
-    const QStringList lines = GridLayoutLines(*grid, name);
-    QByteArray data;
-    for (const QString &line : lines) {
-        data += Cp1251::encode(line);
-        data += "\r\n";
-    }
     QString reason;
-    if (!WriteFileAtomically(name, data, &reason))
+    if (!WriteFileAtomically(name, Cp1251::encodeLines(GridLayoutLines(layout, name)), &reason))
         throw AppError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, reason));
-    return true;
 }
 
-bool GridLoadFromFile(StringGrid *grid, const QString &fileName)
+std::optional<GridLayout> ParseGridLayout(const QByteArray &bytes)
 {
-    if (!grid)
-        return false;
-    const QString name = Trim(fileName);
-    if (name.isEmpty() || !FileExists(name))
-        return false;
-    const auto bytes = ReadWholeFile(name);
-    if (!bytes)
-        return false;
-    const IniDocument doc = IniDocument::fromBytes(*bytes);
+    const IniDocument doc = IniDocument::fromBytes(bytes);
     const QHash<QString, QString> common = doc.sectionValues(kCommon);
     auto readText = [&common](const QString &key) -> std::optional<QString> {
         const auto it = common.constFind(key.toUpper());
         return it == common.cend() ? std::nullopt : std::optional<QString>(*it);
     };
     if (Trim(readText(QStringLiteral("ItsMe")).value_or(QString())) != kSignature)
-        return false;
+        return std::nullopt;
     auto readInt = [&readText](const QString &key, int def) {
         const auto text = readText(key);
         return text ? ParseIniInteger(*text).value_or(def) : def;
     };
-    const int cols = readInt(QStringLiteral("ColCount"), 0);
-    const int rows = readInt(QStringLiteral("RowCount"), 0);
-    const int rowHeight = readInt(QStringLiteral("DefaultRowHeight"), 0);
-    const int fixedCols = readInt(QStringLiteral("FixedCols"), 0);
-    const int fixedRows = readInt(QStringLiteral("FixedRows"), 0);
-    if (cols <= 0 || rows <= 0)
-        return false;
-    // A file this program wrote has a line for every column width and every
-    // cell; counts beyond the file's length come from a damaged file.
+    GridLayout layout;
+    layout.colCount = readInt(QStringLiteral("ColCount"), 0);
+    layout.rowCount = readInt(QStringLiteral("RowCount"), 0);
+    layout.fixedCols = readInt(QStringLiteral("FixedCols"), 0);
+    layout.fixedRows = readInt(QStringLiteral("FixedRows"), 0);
+    layout.defaultRowHeight = readInt(QStringLiteral("DefaultRowHeight"), 0);
+    if (layout.colCount <= 0 || layout.rowCount <= 0)
+        return std::nullopt;
+    if (layout.fixedCols < 0 || layout.fixedRows < 0 || layout.fixedCols >= layout.colCount
+        || layout.fixedRows >= layout.rowCount)
+        return std::nullopt;
+    // A file this program wrote has a line for every cell; more cells than
+    // lines come from a damaged or hostile file. Computed in 64 bits, before
+    // anything is allocated.
     const qsizetype lineCount = doc.lines().size();
-    if (cols > lineCount || rows > lineCount)
-        return false;
-    if (fixedCols < 0 || fixedRows < 0 || fixedCols >= cols || fixedRows >= rows)
-        return false;
+    if (qint64(layout.colCount) * qint64(layout.rowCount) > lineCount)
+        return std::nullopt;
 
-    grid->setColCount(cols);
-    grid->setRowCount(rows);
-    grid->setFixedCols(fixedCols);
-    grid->setFixedRows(fixedRows);
-    grid->setFontName(Trim(readText(QStringLiteral("FontName"))
-                               .value_or(QString::fromLatin1(StringGrid::kDefaultFontName))));
-    grid->setFontSize(readInt(QStringLiteral("FontSize"), StringGrid::kDefaultFontSize));
-    for (int c = 0; c < cols; ++c) {
-        const int width = readInt(QStringLiteral("COL_%1").arg(c), 0);
-        if (width > 0)
-            grid->setColWidth(c, width);
-    }
-    if (rowHeight > 0)
-        grid->setDefaultRowHeight(rowHeight);
+    layout.fontName = Trim(readText(QStringLiteral("FontName")).value_or(QString::fromLatin1(GridLayout::kDefaultFontName)));
+    layout.fontSize = readInt(QStringLiteral("FontSize"), GridLayout::kDefaultFontSize);
+    layout.colWidths.resize(std::size_t(layout.colCount));
+    for (int c = 0; c < layout.colCount; ++c)
+        layout.colWidths[std::size_t(c)] = std::max(0, readInt(QStringLiteral("COL_%1").arg(c), 0));
 
     const QStringList &lines = doc.lines();
     const SectionIndex index(lines);
-    for (int c = 0; c < cols; ++c) {
+    layout.cells.resize(std::size_t(layout.colCount));
+    for (int c = 0; c < layout.colCount; ++c) {
         qsizetype begin = 0, end = 0;
-        if (!index.find(columnSection(c), &begin, &end))
-            continue;
-        grid->setColTexts(c, lines.mid(begin, std::min<qsizetype>(end - begin, rows)));
-        QCoreApplication::processEvents();
+        if (index.find(columnSection(c), &begin, &end))
+            layout.cells[std::size_t(c)] = lines.mid(begin, std::min<qsizetype>(end - begin, layout.rowCount));
     }
-    return true;
+    return layout;
+}
+
+std::optional<GridLayout> ReadGridLayoutFile(const QString &fileName)
+{
+    const QString name = Trim(fileName);
+    if (name.isEmpty() || !FileExists(name))
+        return std::nullopt;
+    const auto bytes = ReadWholeFile(name);
+    if (!bytes)
+        return std::nullopt;
+    return ParseGridLayout(*bytes);
 }

@@ -1,18 +1,45 @@
 #pragma once
-// Saving a string grid to, and loading it from, a grid layout file: a
-// "[~~~COMMON]" settings section with the counts, font and widths, then one
-// "[~~-^v-~COL_<c>]" section per column holding its cell texts, Windows-1251
-// with CR LF line ends.
+// The grid layout file: the text form of a string grid. A "[~~~COMMON]"
+// settings section holds the counts, the font and the column widths; then one
+// "[~~-^v-~COL_<c>]" section per column holds its cell texts, one line per
+// row. Windows-1251 with CR LF line ends. Other programs read and write these
+// files, so the format stays exactly as it is.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <vector>
 
-class StringGrid;
+// What the file records of a grid.
+struct GridLayout {
+    static constexpr const char *kDefaultFontName = "MS Sans Serif";
+    static constexpr int kDefaultFontSize = 8;
 
-// The lines of the layout file for the grid, as they are written.
-QStringList GridLayoutLines(const StringGrid &grid, const QString &fileName);
-// Throws AppError("Cannot create file \"<name>\". <reason>") when the file
-// cannot be written; the old file is then left as it was.
-bool GridSaveToFile(StringGrid *grid, const QString &fileName, bool overwrite);
-bool GridLoadFromFile(StringGrid *grid, const QString &fileName);
+    QString fontName = QString::fromLatin1(kDefaultFontName);
+    int fontSize = kDefaultFontSize;
+    int colCount = 0;
+    int rowCount = 0;
+    int fixedCols = 0;
+    int fixedRows = 0;
+    int defaultRowHeight = 0;     // 0: the grid keeps its own
+    std::vector<int> colWidths;   // one per column; 0 keeps the grid's width
+    std::vector<QStringList> cells; // one list per column; a short list leaves the rows below empty
+};
+
+// The lines of the file for the layout, as they are written.
+QStringList GridLayoutLines(const GridLayout &layout, const QString &fileName);
+// Writes the file in one atomic replacement. Throws AppError("Cannot create
+// file \"<name>\". <reason>") when it cannot be written; the old file then
+// stays as it was.
+void WriteGridLayoutFile(const GridLayout &layout, const QString &fileName);
+// The layout a file's bytes describe; nullopt for anything this program
+// would not have written: a missing signature, counts that are not positive,
+// fixed counts not below the counts, or more cells than the file has lines.
+std::optional<GridLayout> ParseGridLayout(const QByteArray &bytes);
+std::optional<GridLayout> ReadGridLayoutFile(const QString &fileName);
+
+// Replaces the lines by those of the named section: the lines after the
+// first "[name]" line up to the next column section. False (and no lines)
+// when the section is missing or nothing follows its header.
 bool ExtractGridSection(const QString &name, QStringList *lines);

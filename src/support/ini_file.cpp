@@ -1,6 +1,5 @@
 #include "support/ini_file.h"
 
-#include "support/clipboard.h"
 #include "support/codec_1251.h"
 #include "support/str_utils.h"
 
@@ -120,10 +119,5 @@ void IniDocument::setValue(const QString &section, const QString &key, const QSt
 
 QByteArray IniDocument::toBytes() const
 {
-    QByteArray out;
-    for (const QString &l : lines_) {
-        out += Cp1251::encode(l);
-        out += "\r\n";
-    }
-    return out;
+    return Cp1251::encodeLines(lines_);
 }

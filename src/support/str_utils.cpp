@@ -197,6 +197,25 @@ QString JoinList(const QStringList &list, const QString &wrap, bool quoteSql)
     return JoinList(&list, wrap, quoteSql);
 }
 
+QStringList SplitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != QChar('\r') && c != QChar('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QChar('\r') && i + 1 < n && text[i + 1] == QChar('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
 bool IsFloatStr(const QString &text)
 {
     const QString s = Trim(text);

@@ -43,6 +43,10 @@ QString QuotedSql(const QString &text);
 // Every single quote doubled, for pasting between quotes the caller writes.
 QString EscapeSqlQuotes(const QString &text);
 
+// Splits a text into lines at CR, LF or CR LF; a final line break ends the
+// last line rather than starting an empty one.
+QStringList SplitLines(const QString &text);
+
 bool IsFloatStr(const QString &text);
 int StrToIntOr(const QString &text, int defaultValue);
 double StrToFloatOr(const QString &text, double defaultValue);

@@ -2,7 +2,7 @@
 // its first argument in the folder of its second; prints "running" and
 // sleeps when it got it, prints "refused" and exits 3 when not.
 
-#include "support/sys.h"
+#include "widgets/sys.h"
 
 #include <QCoreApplication>
 #include <QThread>

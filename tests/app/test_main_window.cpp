@@ -5,13 +5,14 @@
 #include "app/welcome_dialog.h"
 #include "common/modal_answerer.h"
 #include "common/test_store.h"
-#include "db/database_list_dialog.h"
+#include "app/database_list_dialog.h"
 #include "query/filter_page.h"
 #include "results/result_window.h"
+#include "widgets/db_grid.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
 #include "support/grid_layout_file.h"
-#include "support/string_grid.h"
+#include "widgets/string_grid.h"
 
 #include <QDir>
 #include <QFile>
@@ -185,7 +186,7 @@ private slots:
         auto chooseRow = [](int row) {
             return [row](QWidget *modal) {
                 if (auto *dlg = qobject_cast<TDlg_LocalList_DB *>(modal)) {
-                    dlg->SG_DB->setCurrentCell(row, 0);
+                    dlg->SG_DB->setCurrentCell(0, row);
                     dlg->OKBtn->click();
                 } else {
                     ModalAnswerer::accept(modal);

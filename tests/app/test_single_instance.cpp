@@ -1,4 +1,4 @@
-#include "support/sys.h"
+#include "widgets/sys.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

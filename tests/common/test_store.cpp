@@ -1,8 +1,7 @@
 #include "test_store.h"
 
-#include "db/database_list_dialog.h"
+#include "db/database_list.h"
 #include "support/grid_layout_file.h"
-#include "support/string_grid.h"
 
 #include <QDir>
 
@@ -54,14 +53,7 @@ bool ServerRequired()
 
 void WriteDatabaseList(const QString &path, const QList<QStringList> &rows)
 {
-    StringGrid grid;
-    grid.setColCount(5);
-    grid.setRowCount(int(rows.size()) + 1);
-    grid.setFixedRows(1);
-    grid.setRowTexts(0, DatabaseListHeaders());
-    for (int r = 0; r < rows.size(); ++r)
-        grid.setRowTexts(r + 1, rows[r]);
-    GridSaveToFile(&grid, path, true);
+    WriteGridLayoutFile(DatabaseListLayout(rows), path);
 }
 
 QByteArray ReadBytes(const QString &path)

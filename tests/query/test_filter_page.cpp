@@ -1,7 +1,7 @@
 #include "common/modal_answerer.h"
 #include "query/filter_page.h"
 #include "query/prop_number_grid.h"
-#include "support/string_grid.h"
+#include "widgets/string_grid.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -289,14 +289,14 @@ private slots:
         QCOMPARE(g->colTexts(0), (QStringList{"Опер.", "И", "И", "И"}));
         g->setCell(2, 2, "5");
         p.ListBox_PropNumber->item(2)->setText("op 9 5 0");
-        g->setCurrentCell(2, 1);
+        g->setCurrentCell(1, 2);
         trigger(p, "N16"); // insert before row 2
         QCOMPARE(g->rowCount(), 5);
         QCOMPARE(g->cell(2, 3), QStringLiteral("5"));
         QCOMPARE(companion(p), (QStringList{"Top", PropGrid::NewRowLine, PropGrid::NewRowLine, "op 9 5 0",
                                             PropGrid::NewRowLine}));
         QCOMPARE(p.ListBox_PropNumber->currentRow(), 2);
-        g->setCurrentCell(3, 1);
+        g->setCurrentCell(1, 3);
         trigger(p, "N19"); // delete the row with the bound
         QCOMPARE(g->rowCount(), 4);
         QCOMPARE(companion(p).size(), 4);

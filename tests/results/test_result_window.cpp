@@ -6,6 +6,9 @@
 #include "db/db_error.h"
 #include "results/result_query.h"
 #include "results/result_window.h"
+#include "widgets/db_grid.h"
+#include "widgets/db_navigator.h"
+#include <QToolButton>
 #include "results/row_look.h"
 #include "results/text_view.h"
 
@@ -122,7 +125,7 @@ private slots:
             w->SpeedButton1->click();
             sqlPage = w->RE_SQL->toPlainText().split('\n');
             countBefore = w->lbl_CountRec->text();
-            w->NavLast->click();
+            w->DBNavigator1->NavLast->click();
             rowsAfter = w->DBGrid1->model()->rowCount();
             countAfter = w->lbl_CountRec->text();
         }));
@@ -165,14 +168,28 @@ private slots:
         ModalAnswerer answerer(inWindow([&](TDlg_ViewQuery_Objects *w) {
             const int row = rowOf(w, id);
             QVERIFY(row >= 0);
-            QAbstractItemModel *m = w->DBGrid1->model();
-            for (int col : {0, 1, 5}) {
-                const QModelIndex index = m->index(row, col);
-                QCOMPARE(m->data(index, Qt::ForegroundRole).value<QColor>(), foreground);
-                QCOMPARE(m->data(index, Qt::BackgroundRole).value<QColor>(), background);
-                const QVariant font = m->data(index, Qt::FontRole);
-                QCOMPARE(font.isValid() && font.value<QFont>().bold(), bold);
-                QCOMPARE(font.isValid() && font.value<QFont>().italic(), italic);
+            for (int field : {1, 2, 5}) {
+                DbGridCell cell;
+                cell.row = row;
+                cell.fieldIndex = field;
+                cell.font = w->DBGrid1->font();
+                bool drawn = false;
+                cell.drawDefault = [&] { drawn = true; };
+                w->DBGrid1DrawDataCell(cell);
+                QVERIFY(drawn);
+                QCOMPARE(cell.textColor.value_or(QColor()), foreground);
+                QCOMPARE(cell.background ? cell.background->color() : QColor(), background);
+                QCOMPARE(cell.font.bold(), bold);
+                QCOMPARE(cell.font.italic(), italic);
+                // The current cell of the focused grid keeps the grid's own look.
+                DbGridCell current = cell;
+                current.selected = current.focused = true;
+                current.textColor.reset();
+                current.font = w->DBGrid1->font();
+                drawn = false;
+                w->DBGrid1DrawDataCell(current);
+                QVERIFY(!drawn);
+                QVERIFY(!current.font.bold() && !current.font.italic() && !current.textColor);
             }
             checked = true;
         }));
@@ -301,8 +318,8 @@ private slots:
         QFETCH(int, base);
         QFETCH(QColor, foreground);
         QFETCH(bool, italic);
-        const CellLook look = ResultRowLook(kind, abstract, base);
-        QCOMPARE(*look.foreground, foreground);
+        const RowLook look = ResultRowLook(kind, abstract, base);
+        QCOMPARE(look.foreground, foreground);
         QCOMPARE(look.italic, italic);
     }
 };

@@ -1,10 +1,5 @@
-#include "support/clipboard.h"
 #include "support/str_utils.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QImage>
-#include <QMimeData>
 #include <QTest>
 
 class TestStrUtils : public QObject {
@@ -160,40 +155,22 @@ private slots:
         FreeStringList(list);
     }
 
-    void clipboardRoundTrip()
+    void splitLines_data()
     {
-        QStringList lines{QStringLiteral("(t_o.ID_PARENT='7')"), QStringLiteral("and"), QStringLiteral("Ёж")};
-        QCOMPARE(ListToClipboard(&lines), 3);
-        QCOMPARE(QGuiApplication::clipboard()->text(), lines.join(QStringLiteral("\r\n")));
-        QStringList back{QStringLiteral("old")};
-        QCOMPARE(ListFromClipboard(&back, false), 3);
-        QCOMPARE(back, lines);
-        QCOMPARE(ListToClipboard(nullptr), 0);
-        QCOMPARE(QGuiApplication::clipboard()->text(), lines.join(QStringLiteral("\r\n")));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("mixed ends") << "a\rb\nc\r\nd\r\n" << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("empty lines kept") << "a\n\nb" << QStringList{"a", "", "b"};
+        QTest::newRow("no text") << "" << QStringList{};
+        QTest::newRow("lone break") << "\r\n" << QStringList{""};
     }
-
-    void clipboardLineEnds()
+    void splitLines()
     {
-        QGuiApplication::clipboard()->setText(QStringLiteral("a\rb\nc\r\nd\r\n"));
-        QStringList list;
-        QCOMPARE(ListFromClipboard(&list, true), 4);
-        QCOMPARE(list, (QStringList{"a", "b", "c", "d"}));
-        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
-    }
-
-    void clipboardPictureOnly()
-    {
-        auto *data = new QMimeData;
-        QImage image(4, 4, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        data->setImageData(image);
-        QGuiApplication::clipboard()->setMimeData(data);
-        QStringList list{QStringLiteral("keep?")};
-        QCOMPARE(ListFromClipboard(&list, false), 0);
-        QVERIFY(list.isEmpty());
-        QCOMPARE(ListFromClipboard(nullptr, false), 0);
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(SplitLines(text), lines);
     }
 };
 
-QTEST_MAIN(TestStrUtils)
+QTEST_GUILESS_MAIN(TestStrUtils)
 #include "test_str_utils.moc"

@@ -1,12 +1,14 @@
 #pragma once
 // A grid of texts with fixed rows and columns. Fixed rows come first and fixed
 // columns leftmost; they are ordinary cells drawn like headers (grey, not
-// editable), so row 0 holds the column titles of a grid with a fixed row.
-// Cells are addressed as (column, row), both from 0.
+// editable, never current), so row 0 holds the column titles of a grid with a
+// fixed row. Every cell is addressed as (column, row), both from 0.
 
-#include <QTableWidget>
+#include <QTableView>
 
-class StringGrid : public QTableWidget {
+class StringGridModel;
+
+class StringGrid : public QTableView {
     Q_OBJECT
 public:
     static constexpr const char *kDefaultFontName = "MS Sans Serif";
@@ -14,8 +16,9 @@ public:
 
     explicit StringGrid(QWidget *parent = nullptr);
 
-    int colCount() const { return columnCount(); }
+    int colCount() const;
     void setColCount(int count);
+    int rowCount() const;
     void setRowCount(int count);
     int fixedCols() const { return fixedCols_; }
     void setFixedCols(int count);
@@ -36,6 +39,11 @@ public:
     void setColTexts(int col, const QStringList &texts);
     void clearRow(int row);
 
+    // The current cell; -1 when there is none.
+    int currentCol() const;
+    int currentRow() const;
+    void setCurrentCell(int col, int row);
+
     QString fontName() const { return fontName_; }
     void setFontName(const QString &name);
     int fontSize() const { return fontSize_; }
@@ -45,6 +53,11 @@ public:
 
     bool isEditable() const { return editable_; }
     void setEditable(bool editable);
+
+signals:
+    void cellClicked(int col, int row);
+    void cellDoubleClicked(int col, int row);
+    void currentCellChanged(int col, int row, int previousCol, int previousRow);
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
@@ -59,6 +72,7 @@ private:
     // The column whose right edge is under x, or -1.
     int resizeHandleAt(const QPoint &pos) const;
 
+    StringGridModel *cells_;
     int fixedCols_ = 0;
     int fixedRows_ = 0;
     QString fontName_;

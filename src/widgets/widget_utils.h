@@ -5,8 +5,10 @@
 #include <QString>
 
 class QDialog;
+class QIcon;
 class QLabel;
 class QPushButton;
+class QToolButton;
 class QWidget;
 
 // A label with an object name, a text colour, a point size (0 keeps the
@@ -18,3 +20,6 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const 
 // made in parent with the given object names.
 void MakeOkCancel(QDialog *dialog, QWidget *parent, QPushButton *&ok, QPushButton *&cancel,
                   const char *okName = "OKBtn", const char *cancelName = "CancelBtn");
+
+// A flat tool button with an object name, a picture and a hint.
+QToolButton *MakeToolButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint);

@@ -1,6 +1,6 @@
-#include "support/sys.h"
+#include "widgets/sys.h"
 
-#include "support/messages.h"
+#include "widgets/messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

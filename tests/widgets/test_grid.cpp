@@ -1,6 +1,6 @@
-#include "support/grid_utils.h"
+#include "widgets/grid_utils.h"
 #include "support/str_utils.h"
-#include "support/string_grid.h"
+#include "widgets/string_grid.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -170,7 +170,7 @@ private slots:
         grid.setEditable(true);
         grid.setCurrentCell(0, 0);
         QCOMPARE(grid.currentRow(), 1);
-        QCOMPARE(grid.currentColumn(), 1);
+        QCOMPARE(grid.currentCol(), 1);
         QVERIFY(grid.isFixed(0, 1));
         QVERIFY(!grid.isFixed(1, 1));
     }

@@ -1,7 +1,7 @@
 #include "support/app_error.h"
 #include "support/codec_1251.h"
-#include "support/grid_layout_file.h"
-#include "support/string_grid.h"
+#include "widgets/grid_file.h"
+#include "widgets/string_grid.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,7 +84,7 @@ private slots:
     {
         StringGrid grid;
         makeExampleGrid(grid);
-        QCOMPARE(GridLayoutLines(grid, "  D:\\list.txt ").size(), 21);
+        QCOMPARE(GridLayoutLines(GridLayoutOf(grid), "  D:\\list.txt ").size(), 21);
         const QString file = path("list.txt");
         QVERIFY(GridSaveToFile(&grid, file, true));
         QByteArray expected = kExample;

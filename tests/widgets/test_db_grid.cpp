@@ -2,16 +2,16 @@
 #include "db/dataset_model.h"
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
+#include "widgets/db_grid.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QScrollBar>
+#include <QImage>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestDataSetModel : public QObject {
+class TestDbGrid : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
     DbConnection conn_;
@@ -42,9 +42,9 @@ private slots:
     {
         DbDataSet ds;
         define(ds);
-        DataSetModel model(&ds);
-        QTableView view;
-        model.attachView(&view);
+        DbGrid view;
+        view.setDataSet(&ds);
+        DataSetModel &model = *view.dataModel();
         // A closed row set shows its visible fields (NUMPP is hidden) and no rows.
         QCOMPARE(model.columnCount(), 3);
         QCOMPARE(model.rowCount(), 0);
@@ -70,10 +70,10 @@ private slots:
     {
         DbDataSet ds;
         define(ds);
-        DataSetModel model(&ds);
-        QTableView view;
+        DbGrid view;
         view.resize(400, 300);
-        model.attachView(&view);
+        view.setDataSet(&ds);
+        DataSetModel &model = *view.dataModel();
         ds.open();
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -93,9 +93,9 @@ private slots:
     {
         DbDataSet ds;
         define(ds);
-        DataSetModel model(&ds);
-        QTableView view;
-        model.attachView(&view);
+        DbGrid view;
+        view.setDataSet(&ds);
+        DataSetModel &model = *view.dataModel();
         QSignalSpy scrolls(&ds, &DbDataSet::afterScroll);
         ds.open();
         QCOMPARE(scrolls.count(), 1);
@@ -114,33 +114,39 @@ private slots:
         QCOMPARE(scrolls.count(), 4);
     }
 
-    void lookHook()
+    void drawHookGetsEveryCell()
     {
         DbDataSet ds;
         define(ds);
-        DataSetModel model(&ds);
-        QTableView view;
-        model.attachView(&view);
-        model.setLookHook([&ds](int row) {
-            CellLook look;
-            if (ds.text(1, row).endsWith('1')) {
-                look.foreground = QColor(255, 0, 0);
-                look.background = QColor(255, 255, 0);
-                look.bold = true;
-            } else {
-                look.italic = true;
-            }
-            return look;
-        });
+        DbGrid view;
+        view.resize(500, 200);
+        view.setDataSet(&ds);
         ds.open();
-        model.fetchMore(QModelIndex());
-        QCOMPARE(model.data(model.index(1, 0), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
-        QCOMPARE(model.data(model.index(1, 0), Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 0));
-        QVERIFY(model.data(model.index(1, 0), Qt::FontRole).value<QFont>().bold());
-        QVERIFY(!model.data(model.index(2, 0), Qt::ForegroundRole).isValid());
-        QVERIFY(model.data(model.index(2, 0), Qt::FontRole).value<QFont>().italic());
+        view.dataModel()->fetchMore(QModelIndex());
+        view.setCurrentIndex(view.dataModel()->index(2, 0));
+        int cells = 0;
+        bool sawCurrent = false;
+        view.setDrawDataCell([&](DbGridCell &cell) {
+            ++cells;
+            QCOMPARE(cell.field, ds.field(cell.fieldIndex));
+            if (cell.row == 2 && cell.fieldIndex == 1)
+                sawCurrent = cell.selected;
+            if (cell.row == 1) { // yellow, as a faulty row would be
+                cell.background = QBrush(QColor(255, 255, 0));
+                cell.textColor = QColor(255, 0, 0);
+                cell.font.setBold(true);
+                cell.drawDefault();
+            }
+        });
+        const QImage image = view.viewport()->grab().toImage();
+        QVERIFY(cells >= 3 * 3);
+        QVERIFY(sawCurrent);
+        const QRect r = view.visualRect(view.dataModel()->index(1, 1));
+        QCOMPARE(image.pixelColor(r.left() + 1, r.bottom() - 1), QColor(255, 255, 0));
+        QCOMPARE(image.pixelColor(view.visualRect(view.dataModel()->index(0, 1)).left() + 1, r.top() - 3),
+                 QColor(255, 255, 255));
     }
 };
 
-QTEST_MAIN(TestDataSetModel)
-#include "test_dataset_model.moc"
+QTEST_MAIN(TestDbGrid)
+#include "test_db_grid.moc"

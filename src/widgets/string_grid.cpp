@@ -1,5 +1,6 @@
-#include "support/string_grid.h"
+#include "widgets/string_grid.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,8 +32,99 @@ private:
 
 } // namespace
 
-StringGrid::StringGrid(QWidget *parent) : QTableWidget(parent), fontName_(kDefaultFontName)
+// The texts of the grid, row by row; an editor writes back through setData.
+class StringGridModel : public QAbstractTableModel {
+public:
+    explicit StringGridModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(rows_.size());
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : cols_;
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return QVariant();
+        return text(index.column(), index.row());
+    }
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        if (!index.isValid() || role != Qt::EditRole)
+            return false;
+        setText(index.column(), index.row(), value.toString());
+        return true;
+    }
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : Qt::NoItemFlags;
+    }
+
+    QString text(int col, int row) const
+    {
+        if (row < 0 || col < 0 || row >= int(rows_.size()) || col >= cols_)
+            return QString();
+        return rows_[std::size_t(row)][std::size_t(col)];
+    }
+    void setText(int col, int row, const QString &text)
+    {
+        if (row < 0 || col < 0 || row >= int(rows_.size()) || col >= cols_)
+            return;
+        QString &cell = rows_[std::size_t(row)][std::size_t(col)];
+        if (cell == text)
+            return;
+        cell = text;
+        const QModelIndex i = index(row, col);
+        emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+    }
+    void setCols(int count)
+    {
+        count = std::max(0, count);
+        if (count == cols_)
+            return;
+        if (count > cols_) {
+            beginInsertColumns(QModelIndex(), cols_, count - 1);
+            for (auto &row : rows_)
+                row.resize(std::size_t(count));
+            cols_ = count;
+            endInsertColumns();
+        } else {
+            beginRemoveColumns(QModelIndex(), count, cols_ - 1);
+            for (auto &row : rows_)
+                row.resize(std::size_t(count));
+            cols_ = count;
+            endRemoveColumns();
+        }
+    }
+    void setRows(int count)
+    {
+        count = std::max(0, count);
+        const int n = int(rows_.size());
+        if (count == n)
+            return;
+        if (count > n) {
+            beginInsertRows(QModelIndex(), n, count - 1);
+            rows_.resize(std::size_t(count), std::vector<QString>(std::size_t(cols_)));
+            endInsertRows();
+        } else {
+            beginRemoveRows(QModelIndex(), count, n - 1);
+            rows_.resize(std::size_t(count));
+            endRemoveRows();
+        }
+    }
+
+private:
+    int cols_ = 0;
+    std::vector<std::vector<QString>> rows_;
+};
+
+StringGrid::StringGrid(QWidget *parent)
+    : QTableView(parent), cells_(new StringGridModel(this)), fontName_(kDefaultFontName)
 {
+    setModel(cells_);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
@@ -46,16 +138,30 @@ StringGrid::StringGrid(QWidget *parent) : QTableWidget(parent), fontName_(kDefau
     setMouseTracking(true);
     setEditable(false);
     applyFont();
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &i) { emit cellClicked(i.column(), i.row()); });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &i) { emit cellDoubleClicked(i.column(), i.row()); });
+}
+
+int StringGrid::colCount() const
+{
+    return cells_->columnCount();
 }
 
 void StringGrid::setColCount(int count)
 {
-    QTableWidget::setColumnCount(std::max(0, count));
+    cells_->setCols(count);
+}
+
+int StringGrid::rowCount() const
+{
+    return cells_->rowCount();
 }
 
 void StringGrid::setRowCount(int count)
 {
-    QTableWidget::setRowCount(std::max(0, count));
+    cells_->setRows(count);
 }
 
 void StringGrid::setFixedCols(int count)
@@ -82,32 +188,42 @@ void StringGrid::setDefaultRowHeight(int height)
 
 QString StringGrid::cell(int col, int row) const
 {
-    const QTableWidgetItem *it = item(row, col);
-    return it ? it->text() : QString();
+    return cells_->text(col, row);
 }
 
 void StringGrid::setCell(int col, int row, const QString &text)
 {
-    if (col < 0 || row < 0 || col >= columnCount() || row >= rowCount())
-        return;
-    if (QTableWidgetItem *it = item(row, col)) {
-        it->setText(text);
-    } else if (!text.isEmpty()) {
-        setItem(row, col, new QTableWidgetItem(text));
-    }
+    cells_->setText(col, row, text);
+}
+
+int StringGrid::currentCol() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : -1;
+}
+
+int StringGrid::currentRow() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+void StringGrid::setCurrentCell(int col, int row)
+{
+    setCurrentIndex(cells_->index(row, col));
 }
 
 QStringList StringGrid::rowTexts(int row) const
 {
     QStringList out;
-    for (int c = 0; c < columnCount(); ++c)
+    for (int c = 0; c < colCount(); ++c)
         out.append(cell(c, row));
     return out;
 }
 
 void StringGrid::setRowTexts(int row, const QStringList &texts)
 {
-    const int n = std::min<int>(columnCount(), int(texts.size()));
+    const int n = std::min<int>(colCount(), int(texts.size()));
     for (int c = 0; c < n; ++c)
         setCell(c, row, texts[c]);
 }
@@ -129,7 +245,7 @@ void StringGrid::setColTexts(int col, const QStringList &texts)
 
 void StringGrid::clearRow(int row)
 {
-    for (int c = 0; c < columnCount(); ++c)
+    for (int c = 0; c < colCount(); ++c)
         setCell(c, row, QString());
 }
 
@@ -175,7 +291,7 @@ bool StringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *eve
 {
     if (index.isValid() && isFixed(index.column(), index.row()))
         return false;
-    return QTableWidget::edit(index, trigger, event);
+    return QTableView::edit(index, trigger, event);
 }
 
 void StringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
@@ -184,17 +300,20 @@ void StringGrid::currentChanged(const QModelIndex &current, const QModelIndex &p
     if (current.isValid() && isFixed(current.column(), current.row())) {
         const int row = std::max(current.row(), fixedRows_);
         const int col = std::max(current.column(), fixedCols_);
-        if (row < rowCount() && col < columnCount()) {
-            setCurrentCell(row, col);
+        if (row < rowCount() && col < colCount()) {
+            setCurrentCell(col, row);
             return;
         }
     }
-    QTableWidget::currentChanged(current, previous);
+    QTableView::currentChanged(current, previous);
+    if (current != previous)
+        emit currentCellChanged(current.isValid() ? current.column() : -1, current.isValid() ? current.row() : -1,
+                                previous.isValid() ? previous.column() : -1, previous.isValid() ? previous.row() : -1);
 }
 
 int StringGrid::resizeHandleAt(const QPoint &pos) const
 {
-    for (int c = 0; c < columnCount(); ++c) {
+    for (int c = 0; c < colCount(); ++c) {
         const int right = columnViewportPosition(c) + columnWidth(c);
         if (std::abs(pos.x() - right) <= kResizeMargin)
             return c;
@@ -216,22 +335,22 @@ void StringGrid::mousePressEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && isFixed(index.column(), index.row())) {
         setFocus(Qt::MouseFocusReason);
-        emit cellClicked(index.row(), index.column());
+        emit cellClicked(index.column(), index.row());
         event->accept();
         return;
     }
-    QTableWidget::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
 }
 
 void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && isFixed(index.column(), index.row())) {
-        emit cellDoubleClicked(index.row(), index.column());
+        emit cellDoubleClicked(index.column(), index.row());
         event->accept();
         return;
     }
-    QTableWidget::mouseDoubleClickEvent(event);
+    QTableView::mouseDoubleClickEvent(event);
 }
 
 void StringGrid::mouseMoveEvent(QMouseEvent *event)
@@ -243,7 +362,7 @@ void StringGrid::mouseMoveEvent(QMouseEvent *event)
         return;
     }
     viewport()->setCursor(resizeHandleAt(pos) >= 0 ? Qt::SplitHCursor : Qt::ArrowCursor);
-    QTableWidget::mouseMoveEvent(event);
+    QTableView::mouseMoveEvent(event);
 }
 
 void StringGrid::mouseReleaseEvent(QMouseEvent *event)
@@ -253,5 +372,5 @@ void StringGrid::mouseReleaseEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    QTableWidget::mouseReleaseEvent(event);
+    QTableView::mouseReleaseEvent(event);
 }

@@ -1,6 +1,4 @@
-#include "support/messages.h"
-
-#include "support/app_error.h"
+#include "widgets/messages.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -12,7 +10,20 @@ QString title()
     return QCoreApplication::applicationName();
 }
 
+void showErrorBox(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, title(), text, QMessageBox::Ok);
+    box.exec();
+}
+
+[[maybe_unused]] const bool kErrorBoxInstalled = (InstallErrorMessageBox(), true);
+
 } // namespace
+
+void InstallErrorMessageBox()
+{
+    SetErrorSink(showErrorBox);
+}
 
 void ShowInfo(const QString &text, QWidget *parent)
 {
@@ -24,19 +35,6 @@ bool Confirm(const QString &text, QWidget *parent)
 {
     QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::Ok | QMessageBox::Cancel, parent);
     return box.exec() == QMessageBox::Ok;
-}
-
-QString ErrorText(const std::exception &e)
-{
-    if (const auto *app = dynamic_cast<const AppError *>(&e))
-        return app->message();
-    return QString::fromLocal8Bit(e.what());
-}
-
-void ReportError(const std::exception &e)
-{
-    QMessageBox box(QMessageBox::Critical, title(), ErrorText(e), QMessageBox::Ok);
-    box.exec();
 }
 
 BusyCursor::BusyCursor()

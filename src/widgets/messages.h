@@ -1,18 +1,19 @@
 #pragma once
 // Messages to the user: information with one OK button, confirmation with
-// OK and Cancel, and the report of an error that ended a user action.
+// OK and Cancel, the error box behind the program's one error handler
+// (ReportError, support/app_error.h), and the busy cursor.
+
+#include "support/app_error.h"
 
 #include <QString>
-#include <exception>
 
 class QWidget;
 
 void ShowInfo(const QString &text, QWidget *parent = nullptr);
 bool Confirm(const QString &text, QWidget *parent = nullptr);
-// The text of an error as the user sees it.
-QString ErrorText(const std::exception &e);
-// Shows the error's text in a message box; the program goes on.
-void ReportError(const std::exception &e);
+// Makes ReportError show a message box. Done when this unit is linked in,
+// and again by the application at start.
+void InstallErrorMessageBox();
 
 // The busy cursor while an object of this class lives.
 class BusyCursor {

@@ -1,6 +1,6 @@
-#include "support/open_document.h"
+#include "widgets/open_document.h"
 
-#include "support/messages.h"
+#include "widgets/messages.h"
 #include "support/str_utils.h"
 
 #include <QDesktopServices>

@@ -1,27 +1,10 @@
-#include "support/clipboard.h"
+#include "widgets/clipboard.h"
+
+#include "support/str_utils.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-
-QStringList SplitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != QChar('\r') && c != QChar('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QChar('\r') && i + 1 < n && text[i + 1] == QChar('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
-}
 
 int ListToClipboard(const QStringList *list)
 {

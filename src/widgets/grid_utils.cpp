@@ -1,7 +1,7 @@
-#include "support/grid_utils.h"
+#include "widgets/grid_utils.h"
 
 #include "support/str_utils.h"
-#include "support/string_grid.h"
+#include "widgets/string_grid.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -119,7 +119,7 @@ int GridAddRow(StringGrid *grid, bool selectNewRow)
     grid->setRowCount(row + 1);
     grid->clearRow(row);
     if (selectNewRow)
-        grid->setCurrentCell(row, std::max(0, std::min(grid->currentColumn(), grid->colCount() - 1)));
+        grid->setCurrentCell(std::max(0, std::min(grid->currentCol(), grid->colCount() - 1)), row);
     return grid->rowCount();
 }
 

@@ -1,9 +1,9 @@
 #include "common/modal_answerer.h"
 #include "common/test_store.h"
-#include "db/database_list_dialog.h"
+#include "app/database_list_dialog.h"
 #include "support/app_error.h"
-#include "support/grid_layout_file.h"
-#include "support/string_grid.h"
+#include "widgets/grid_file.h"
+#include "widgets/string_grid.h"
 
 #include <QAction>
 #include <QDir>
@@ -67,7 +67,7 @@ private slots:
                 trigger(dlg, "N1"); // add
                 QCOMPARE(dlg->SG_DB->currentRow(), 2);
                 dlg->SG_DB->setRowTexts(2, {"Архив", "", "/data/a.gdb", "", ""});
-                dlg->SG_DB->setCurrentCell(2, 0);
+                dlg->SG_DB->setCurrentCell(0, 2);
                 trigger(dlg, "N5"); // insert before "Архив"
                 dlg->SG_DB->setRowTexts(2, {"Вставлен", "I1", "", "", ""});
                 trigger(dlg, "N7"); // fit
@@ -88,7 +88,7 @@ private slots:
         {
             ModalAnswerer answerer(work(
                 [](TDlg_LocalList_DB *dlg) {
-                    dlg->SG_DB->setCurrentCell(1, 0);
+                    dlg->SG_DB->setCurrentCell(0, 1);
                     trigger(dlg, "N3");
                     QCOMPARE(dlg->SG_DB->rowCount(), 2);
                     dlg->SG_DB->setCell(0, 1, "edited");
@@ -100,7 +100,7 @@ private slots:
         {
             ModalAnswerer answerer(work(
                 [](TDlg_LocalList_DB *dlg) {
-                    dlg->SG_DB->setCurrentCell(1, 0);
+                    dlg->SG_DB->setCurrentCell(0, 1);
                     trigger(dlg, "N3");
                     trigger(dlg, "N3"); // the only data row is emptied, not removed
                 },
@@ -178,7 +178,7 @@ private slots:
         WriteDatabaseList(list(), {{" Склад ", " S1 ", "  /data/s.gdb  ", " ivan ", " pw "},
                            {"Только псевдоним", "AL", "", "", ""},
                            {"Описание", "", " ", "user", ""}});
-        ModalAnswerer answerer(work([row](TDlg_LocalList_DB *dlg) { dlg->SG_DB->setCurrentCell(row, 0); }, true));
+        ModalAnswerer answerer(work([row](TDlg_LocalList_DB *dlg) { dlg->SG_DB->setCurrentCell(0, row); }, true));
         DatabaseEntry e{"x", "x", "x", "x", "x"};
         QCOMPARE(ChooseDatabaseEntry(list(), e), chosen);
         QCOMPARE((QStringList{e.About_DB, e.AliasBDE5, e.FullFileNameGDB, e.USER_NAME, e.PASSWORD}), entry);

@@ -1,8 +1,9 @@
-#include "support/widget_utils.h"
+#include "widgets/widget_utils.h"
 
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const QColor &color, int points, bool bold)
 {
@@ -29,4 +30,14 @@ void MakeOkCancel(QDialog *dialog, QWidget *parent, QPushButton *&ok, QPushButto
     cancel->setObjectName(QString::fromLatin1(cancelName));
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
+QToolButton *MakeToolButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(icon);
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    return b;
 }

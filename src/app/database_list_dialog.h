@@ -2,7 +2,7 @@
 // The list of known databases: a grid of five columns kept in a grid layout
 // file. In edit mode the user maintains it; in choose mode picks one row.
 
-#include "db/database_entry.h"
+#include "db/database_list.h"
 
 #include <QDialog>
 
@@ -36,9 +36,6 @@ private:
     void fitColumns();
     bool editMode_ = false;
 };
-
-// The list file's headers, row 0 of the grid.
-QStringList DatabaseListHeaders();
 
 bool EditDatabaseList(const QString &fileName);
 bool ChooseDatabaseEntry(const QString &fileName, DatabaseEntry &chosen);

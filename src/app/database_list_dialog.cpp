@@ -1,12 +1,12 @@
-#include "db/database_list_dialog.h"
+#include "app/database_list_dialog.h"
 
 #include "support/files.h"
-#include "support/grid_layout_file.h"
-#include "support/grid_utils.h"
+#include "widgets/grid_file.h"
+#include "widgets/grid_utils.h"
 #include "support/str_utils.h"
-#include "support/string_grid.h"
+#include "widgets/string_grid.h"
 
-#include "support/widget_utils.h"
+#include "widgets/widget_utils.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,12 +26,6 @@ QFrame *panel(QWidget *parent, int height)
 }
 
 } // namespace
-
-QStringList DatabaseListHeaders()
-{
-    return {QStringLiteral("Пояснение к базе данных"), QStringLiteral("AliasBDE5"),
-            QStringLiteral("Полный путь к GDB-файлу"), QStringLiteral("USER NAME"), QStringLiteral("PASSWORD")};
-}
 
 TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
 {
@@ -56,7 +50,7 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
     SG_DB->setObjectName(QStringLiteral("SG_DB"));
     SG_DB->setDefaultRowHeight(18);
     SG_DB->setToolTip(QStringLiteral("Правая кнопка мыши - меню ..."));
-    SG_DB->setStyleSheet(QStringLiteral("QTableWidget { background: white; }"));
+    SG_DB->setStyleSheet(QStringLiteral("QTableView { background: white; }"));
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -79,7 +73,7 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
             PopupMenu1->exec(SG_DB->viewport()->mapToGlobal(pos));
     });
     // In choose mode a double click on a row chooses it.
-    connect(SG_DB, &QTableWidget::cellDoubleClicked, this, [this] {
+    connect(SG_DB, &StringGrid::cellDoubleClicked, this, [this] {
         if (!editMode_)
             accept();
     });
@@ -142,7 +136,7 @@ bool TDlg_LocalList_DB::ShowDatabaseList(bool editMode)
     if (!fileName.isEmpty() && FileExists(fileName))
         GridLoadFromFile(SG_DB, fileName);
     fitColumns();
-    SG_DB->setCurrentCell(SG_DB->fixedRows(), 0);
+    SG_DB->setCurrentCell(0, SG_DB->fixedRows());
 
     if (exec() != QDialog::Accepted)
         return false;
@@ -166,16 +160,6 @@ bool ChooseDatabaseEntry(const QString &fileName, DatabaseEntry &chosen)
     dialog->Edit_fnLocalList->setText(Trim(fileName));
     if (!dialog->ShowDatabaseList(false))
         return false;
-    const StringGrid *grid = dialog->SG_DB;
-    const int r = grid->currentRow();
-    chosen.About_DB = Trim(grid->cell(0, r));
-    chosen.AliasBDE5 = Trim(grid->cell(1, r));
-    chosen.FullFileNameGDB = Trim(grid->cell(2, r));
-    chosen.USER_NAME = Trim(grid->cell(3, r));
-    chosen.PASSWORD = Trim(grid->cell(4, r));
-    if (chosen.USER_NAME.isEmpty())
-        chosen.USER_NAME = QStringLiteral("VELDARUNKX");
-    if (chosen.PASSWORD.isEmpty())
-        chosen.PASSWORD = QStringLiteral("qzmt");
+    chosen = DatabaseEntryFromRow(dialog->SG_DB->rowTexts(dialog->SG_DB->currentRow()));
     return true;
 }
