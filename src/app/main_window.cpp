@@ -60,18 +60,18 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
 
     TN1 = new QTabWidget(central);
     TN1->setObjectName(QStringLiteral("TN1"));
-    FilterPageHost = new QWidget(TN1);
-    FilterPageHost->setObjectName(QStringLiteral("TabPage_Filter"));
-    auto *hostLayout = new QVBoxLayout(FilterPageHost);
+    filterPageHost = new QWidget(TN1);
+    filterPageHost->setObjectName(QStringLiteral("TabPage_Filter"));
+    auto *hostLayout = new QVBoxLayout(filterPageHost);
     hostLayout->setContentsMargins(0, 0, 0, 0);
-    FilterPage = new TFilterPage(FilterPageHost);
-    hostLayout->addWidget(FilterPage);
-    FilterPage->setRunHandler([this](const QString &condition) {
+    filterPage = new FilterPage(filterPageHost);
+    hostLayout->addWidget(filterPage);
+    filterPage->setRunHandler([this](const QString &condition) {
         QString ignored;
         ShowQueryResult(QStringLiteral("Результат фильтрации"), pFIBDatabase1, condition, QStringLiteral("t_o.ID_THIS"),
                         QString(), ignored);
     });
-    TN1->addTab(FilterPageHost, QStringLiteral("Фильтрация"));
+    TN1->addTab(filterPageHost, QStringLiteral("Фильтрация"));
     auto *settingsPage = new QWidget(TN1);
     settingsPage->setObjectName(QStringLiteral("TabPage_Settings"));
     TN1->addTab(settingsPage, QStringLiteral("Настройка"));
@@ -96,9 +96,10 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     QMenu *dbMenu = menuBar()->addMenu(QStringLiteral("База данных"));
     N1 = dbMenu->menuAction();
     N1->setObjectName(QStringLiteral("N1"));
-    N3 = dbMenu->addAction(QStringLiteral("Выбрать"), this, &TForm1::N3Click);
+    N3 = dbMenu->addAction(QStringLiteral("Выбрать"), this, [this] { ReportingErrors([this] { N3Click(); }); });
     N3->setObjectName(QStringLiteral("N3"));
-    N2 = dbMenu->addAction(QStringLiteral("Список создать (редактировать)"), this, &TForm1::N2Click);
+    N2 = dbMenu->addAction(QStringLiteral("Список создать (редактировать)"), this,
+                           [this] { ReportingErrors([this] { N2Click(); }); });
     N2->setObjectName(QStringLiteral("N2"));
     Version1 = menuBar()->addAction(QStringLiteral("Version"));
     Version1->setObjectName(QStringLiteral("Version1"));
@@ -107,7 +108,7 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, [this] { ReportingErrors([this] { Timer1Timer(); }); });
 
     FormCreate();
 }
@@ -122,7 +123,7 @@ void TForm1::FormCreate()
     if (logo_)
         logo_->setState(QStringLiteral("Запуск ..."));
     TN1->setCurrentIndex(0);
-    FilterPage->TN2->setCurrentIndex(0);
+    filterPage->TN2->setCurrentIndex(0);
     Version1->setText(kVersionCaption);
     Timer1->start(100);
 }
@@ -140,10 +141,10 @@ void TForm1::Timer1Timer()
     Label_DT->setText(locale.toString(now.date(), QLocale::ShortFormat) + QChar(' ')
                       + locale.toString(now.time(), QLocale::LongFormat));
     if (firstTick_)
-        DeferredStartup();
+        deferredStartup();
 }
 
-void TForm1::DeferredStartup()
+void TForm1::deferredStartup()
 {
     firstTick_ = false;
     Timer1->setInterval(1000);
@@ -163,7 +164,7 @@ void TForm1::DeferredStartup()
     else
         currentDb_ = ReadCurrentDb(startupDir_);
 
-    FilterPage->ResetPropNumberGrid();
+    filterPage->ResetPropNumberGrid();
 
     if (logo_)
         logo_->setState(QStringLiteral("Подключение к Б.Д. ..."));
@@ -196,18 +197,25 @@ void TForm1::ConnectCurrentDb()
     pFIBDatabase1->close();
     if (currentDb_.FullFileNameGDB.isEmpty())
         return;
-    const QString path = ConnectionPath(currentDb_.FullFileNameGDB);
+    if (openDatabase(currentDb_.FullFileNameGDB, currentDb_.USER_NAME, currentDb_.PASSWORD, currentDb_.About_DB)
+        && logo_)
+        logo_->setState(QStringLiteral("Готово !"));
+}
+
+bool TForm1::openDatabase(const QString &fullFileName, const QString &user, const QString &password,
+                          const QString &about)
+{
+    const QString path = ConnectionPath(fullFileName);
     pFIBDatabase1->setDatabaseName(path);
-    pFIBDatabase1->setUserName(currentDb_.USER_NAME);
-    pFIBDatabase1->setPassword(currentDb_.PASSWORD);
+    pFIBDatabase1->setUserName(user);
+    pFIBDatabase1->setPassword(password);
     pFIBDatabase1->setRoleName(QString());
     pFIBDatabase1->open();
-    if (pFIBDatabase1->isOpen()) {
-        Label_GDB->setText(path);
-        Label_About_DB->setText(currentDb_.About_DB);
-        if (logo_)
-            logo_->setState(QStringLiteral("Готово !"));
-    }
+    if (!pFIBDatabase1->isOpen())
+        return false;
+    Label_GDB->setText(path);
+    Label_About_DB->setText(about);
+    return true;
 }
 
 void TForm1::N3Click()
@@ -223,15 +231,7 @@ void TForm1::N3Click()
     QString full = Trim(chosen.FullFileNameGDB);
     if (full.isEmpty())
         full = AppFiles::DefaultDb;
-    const QString path = ConnectionPath(full);
-    pFIBDatabase1->setDatabaseName(path);
-    pFIBDatabase1->setUserName(Trim(chosen.USER_NAME));
-    pFIBDatabase1->setPassword(Trim(chosen.PASSWORD));
-    pFIBDatabase1->setRoleName(QString());
-    pFIBDatabase1->open();
-    if (pFIBDatabase1->isOpen()) {
-        Label_GDB->setText(path);
-        Label_About_DB->setText(about);
+    if (openDatabase(full, Trim(chosen.USER_NAME), Trim(chosen.PASSWORD), about)) {
         currentDb_ = {about, alias, full, pFIBDatabase1->userName(), pFIBDatabase1->password()};
         SaveCurrentDb(startupDir_, currentDb_);
     }

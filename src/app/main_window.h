@@ -15,7 +15,7 @@ class QTabWidget;
 class QTimer;
 class TForm_Logo;
 class TDlg_Enter_In_Application;
-class TFilterPage;
+class FilterPage;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -41,8 +41,8 @@ public:
     QLabel *Label_DT;
     QLabel *Label_GDB;
     QTabWidget *TN1;
-    QWidget *FilterPageHost;
-    TFilterPage *FilterPage;
+    QWidget *filterPageHost;
+    FilterPage *filterPage;
     QTimer *Timer1;
     QAction *N1;
     QAction *N3;
@@ -55,8 +55,12 @@ protected:
 
 private:
     void FormCreate();
-    void DeferredStartup();
+    void deferredStartup();
     void closeSplash();
+    // Connects to the store with these settings; on success the status line
+    // and the top line show it. Throws DbError.
+    bool openDatabase(const QString &fullFileName, const QString &user, const QString &password,
+                      const QString &about);
 
     QString startupDir_;
     QPointer<TForm_Logo> logo_;

@@ -141,7 +141,7 @@ ConditionResult BuildCondition(const FilterCriteria &criteria)
                 continue;
             if (!block.isEmpty())
                 block << QStringLiteral(" and ");
-            block << QStringLiteral("(t_o.ID_THIS IN (SELECT ID_OWNER FROM OBJECTS_PROP_NUMBER WHERE");
+            block << QStringLiteral("(t_o.ID_THIS IN (SELECT ID_OWNER FROM ") + Schema::OBJECTS_PROP_NUMBER + QStringLiteral(" WHERE");
             block << QStringLiteral(" (ID_PROP='") + literal(id) + QStringLiteral("'  and (PROP_VAL between ")
                          + FormatFloat15(boundValue(row.minText)) + QStringLiteral(" and ")
                          + FormatFloat15(boundValue(row.maxText)) + QStringLiteral(")) ");

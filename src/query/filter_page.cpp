@@ -89,7 +89,7 @@ void RadioGroup::setItemIndex(int index)
         b->setChecked(true);
 }
 
-TFilterPage::TFilterPage(QWidget *parent) : QWidget(parent)
+FilterPage::FilterPage(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FilterPage"));
     TN2 = named(new QTabWidget(this), "TN2");
@@ -128,13 +128,13 @@ TFilterPage::TFilterPage(QWidget *parent) : QWidget(parent)
     TN4->setCurrentIndex(0);
 }
 
-QWidget *TFilterPage::buildParentStrip()
+QWidget *FilterPage::buildParentStrip()
 {
     auto *strip = new QWidget(this);
     CB_YesParent = named(new QCheckBox(QStringLiteral("Родитель"), strip), "CB_YesParent");
     CB_YesAncestor = named(new QCheckBox(QStringLiteral("Предок"), strip), "CB_YesAncestor");
-    connect(CB_YesParent, &QCheckBox::clicked, this, &TFilterPage::CB_YesParentClick);
-    connect(CB_YesAncestor, &QCheckBox::clicked, this, &TFilterPage::CB_YesAncestorClick);
+    connect(CB_YesParent, &QCheckBox::clicked, this, &FilterPage::CB_YesParentClick);
+    connect(CB_YesAncestor, &QCheckBox::clicked, this, &FilterPage::CB_YesAncestorClick);
     auto *boxes = new QVBoxLayout;
     boxes->setSpacing(0);
     boxes->addWidget(CB_YesParent);
@@ -159,7 +159,7 @@ QWidget *TFilterPage::buildParentStrip()
     return strip;
 }
 
-QWidget *TFilterPage::buildObjectsPage()
+QWidget *FilterPage::buildObjectsPage()
 {
     auto *page = new QWidget(this);
     auto *types = named(new QGroupBox(QStringLiteral("Типы объектов : "), page), "GroupBox_ObjTypes");
@@ -183,7 +183,7 @@ QWidget *TFilterPage::buildObjectsPage()
     return page;
 }
 
-QWidget *TFilterPage::buildRequiredPage()
+QWidget *FilterPage::buildRequiredPage()
 {
     auto *page = new QWidget(this);
     RG_Ref = named(new RadioGroup(QStringLiteral("Ссылочность : "),
@@ -197,12 +197,12 @@ QWidget *TFilterPage::buildRequiredPage()
     Edit_Date2 = named(new QLineEdit(period), "Edit_Date2");
     for (QLineEdit *e : {Edit_Date1, Edit_Date2})
         e->setFixedWidth(Edit_Date1->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
-    setBase(Edit_Date1, Date1Colour());
-    setBase(Edit_Date2, Date2Colour());
-    connect(Edit_Date1, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date1, Date1Colour()); });
-    connect(Edit_Date1, &QLineEdit::editingFinished, this, [this] { colourDate(Edit_Date1, Date1Colour()); });
-    connect(Edit_Date2, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date2, Date2Colour()); });
-    connect(Edit_Date2, &QLineEdit::editingFinished, this, [this] { colourDate(Edit_Date2, Date2Colour()); });
+    setBase(Edit_Date1, date1Colour());
+    setBase(Edit_Date2, date2Colour());
+    connect(Edit_Date1, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date1, date1Colour()); });
+    connect(Edit_Date1, &QLineEdit::editingFinished, this, [this] { colourDate(Edit_Date1, date1Colour()); });
+    connect(Edit_Date2, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date2, date2Colour()); });
+    connect(Edit_Date2, &QLineEdit::editingFinished, this, [this] { colourDate(Edit_Date2, date2Colour()); });
     RG_Dates = named(new RadioGroup(QStringLiteral("Проверяем у объектов : "),
                                     {QStringLiteral("Дата начальная"), QStringLiteral("Дата конечная")}, period),
                      "RG_Dates");
@@ -252,7 +252,7 @@ QWidget *TFilterPage::buildRequiredPage()
     return page;
 }
 
-QWidget *TFilterPage::buildDetailPage()
+QWidget *FilterPage::buildDetailPage()
 {
     auto *page = new QWidget(this);
     CB_YesFind_Info = named(new QCheckBox(QStringLiteral("Искать в детальной информации следующие фразы (с учетом "
@@ -269,7 +269,7 @@ QWidget *TFilterPage::buildDetailPage()
     return page;
 }
 
-QWidget *TFilterPage::buildNumericPage()
+QWidget *FilterPage::buildNumericPage()
 {
     auto *page = new QWidget(this);
     CB_YesPropNumber = named(new QCheckBox(QStringLiteral("Учесть численные свойства ..."), page), "CB_YesPropNumber");
@@ -283,7 +283,7 @@ QWidget *TFilterPage::buildNumericPage()
     ListBox_PropNumber = named(new QListWidget(page), "ListBox_PropNumber");
     ListBox_PropNumber->setVisible(false);
     buildPropNumberMenu();
-    connect(SG_PropNumber, &StringGrid::cellDoubleClicked, this, &TFilterPage::SG_PropNumberDblClick);
+    connect(SG_PropNumber, &StringGrid::cellDoubleClicked, this, &FilterPage::SG_PropNumberDblClick);
     connect(SG_PropNumber, &StringGrid::currentCellChanged, this,
             [this](int, int row) { SelectCompanionLine(ListBox_PropNumber, row); });
     auto *l = new QVBoxLayout(page);
@@ -294,7 +294,7 @@ QWidget *TFilterPage::buildNumericPage()
     return page;
 }
 
-void TFilterPage::buildPropNumberMenu()
+void FilterPage::buildPropNumberMenu()
 {
     PopupMenu_PropNumber = named(new QMenu(this), "PopupMenu_PropNumber");
     QMenu *m = PopupMenu_PropNumber;
@@ -331,13 +331,13 @@ void TFilterPage::buildPropNumberMenu()
     connect(item("N19", QStringLiteral("Удалить строку")), &QAction::triggered, this,
             [this] { PropGridDeleteRow(SG_PropNumber, ListBox_PropNumber); });
     separator("N28");
-    connect(item("N21", QStringLiteral("Очистить ВСЮ таблицу")), &QAction::triggered, this, &TFilterPage::N21Click);
+    connect(item("N21", QStringLiteral("Очистить ВСЮ таблицу")), &QAction::triggered, this, &FilterPage::N21Click);
     SG_PropNumber->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(SG_PropNumber, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu_PropNumber->exec(SG_PropNumber->viewport()->mapToGlobal(pos)); });
 }
 
-QWidget *TFilterPage::buildSqlGroup()
+QWidget *FilterPage::buildSqlGroup()
 {
     auto *group = named(new QGroupBox(QStringLiteral("SQL-запрос : "), this), "GroupBox_SQL");
     auto tool = [group](const char *name, const QIcon &icon, const QString &hint) {
@@ -350,11 +350,11 @@ QWidget *TFilterPage::buildSqlGroup()
     SpeedButton5 = tool("SpeedButton5", ToolIcons::paste(), QStringLiteral("Взять из Clipboard"));
     CB_YesClearAfter = named(new QCheckBox(QStringLiteral("Очищать после выполнения"), group), "CB_YesClearAfter");
     CB_YesClearAfter->setChecked(true);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TFilterPage::SpeedButton6Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TFilterPage::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TFilterPage::SpeedButton3Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TFilterPage::SpeedButton4Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &TFilterPage::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &FilterPage::SpeedButton6Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &FilterPage::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton3Click(); }); });
+    connect(SpeedButton4, &QToolButton::clicked, this, &FilterPage::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &FilterPage::SpeedButton5Click);
 
     Memo_SQL = named(new QPlainTextEdit(group), "Memo_SQL");
     QFont courier(QStringLiteral("Courier New"));
@@ -378,29 +378,29 @@ QWidget *TFilterPage::buildSqlGroup()
     return group;
 }
 
-void TFilterPage::CB_YesParentClick(bool checked)
+void FilterPage::CB_YesParentClick(bool checked)
 {
     if (checked)
         CB_YesAncestor->setChecked(false);
 }
 
-void TFilterPage::CB_YesAncestorClick(bool checked)
+void FilterPage::CB_YesAncestorClick(bool checked)
 {
     if (checked)
         CB_YesParent->setChecked(false);
 }
 
-void TFilterPage::colourDate(QLineEdit *edit, const QColor &validColour)
+void FilterPage::colourDate(QLineEdit *edit, const QColor &validColour)
 {
-    setBase(edit, IsValidDateStr(edit->text()) ? validColour : InvalidDateColour());
+    setBase(edit, IsValidDateStr(edit->text()) ? validColour : invalidDateColour());
 }
 
-void TFilterPage::ResetPropNumberGrid()
+void FilterPage::ResetPropNumberGrid()
 {
     ::ResetPropNumberGrid(SG_PropNumber, ListBox_PropNumber);
 }
 
-FilterCriteria TFilterPage::criteria() const
+FilterCriteria FilterPage::criteria() const
 {
     FilterCriteria c;
     c.parentId = Edit_ID_Parent->text();
@@ -427,7 +427,7 @@ FilterCriteria TFilterPage::criteria() const
     return c;
 }
 
-void TFilterPage::SpeedButton2Click()
+void FilterPage::SpeedButton2Click()
 {
     const ConditionResult r = BuildCondition(criteria());
     const FilterCriteria &n = r.normalized;
@@ -445,7 +445,7 @@ void TFilterPage::SpeedButton2Click()
     Memo_SQL->setPlainText(r.lines.join(QChar('\n')));
 }
 
-void TFilterPage::SpeedButton3Click()
+void FilterPage::SpeedButton3Click()
 {
     if (Memo_SQL->toPlainText().isEmpty())
         SpeedButton2Click();
@@ -455,25 +455,25 @@ void TFilterPage::SpeedButton3Click()
         Memo_SQL->clear();
 }
 
-void TFilterPage::SpeedButton4Click()
+void FilterPage::SpeedButton4Click()
 {
     const QStringList lines = memoLines(Memo_SQL);
     ListToClipboard(&lines);
 }
 
-void TFilterPage::SpeedButton5Click()
+void FilterPage::SpeedButton5Click()
 {
     QStringList lines;
     ListFromClipboard(&lines, false);
     Memo_SQL->setPlainText(lines.join(QChar('\n')));
 }
 
-void TFilterPage::SpeedButton6Click()
+void FilterPage::SpeedButton6Click()
 {
     Memo_SQL->clear();
 }
 
-void TFilterPage::SG_PropNumberDblClick()
+void FilterPage::SG_PropNumberDblClick()
 {
     const int r = SG_PropNumber->currentRow();
     const int c = SG_PropNumber->currentCol();
@@ -500,7 +500,7 @@ void TFilterPage::SG_PropNumberDblClick()
     FitPropNumberGrid(SG_PropNumber);
 }
 
-void TFilterPage::N21Click()
+void FilterPage::N21Click()
 {
     if (Confirm(QStringLiteral("Желаете удалить ВСЕ ?"), this))
         ResetPropNumberGrid();

@@ -35,10 +35,10 @@ private:
     QButtonGroup *buttons_;
 };
 
-class TFilterPage : public QWidget {
+class FilterPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TFilterPage(QWidget *parent = nullptr);
+    explicit FilterPage(QWidget *parent = nullptr);
 
     // The run command hands the condition over here (the result window).
     void setRunHandler(std::function<void(const QString &condition)> handler) { runHandler_ = std::move(handler); }
@@ -53,9 +53,9 @@ public:
     void SpeedButton5Click(); // paste
     void SpeedButton6Click(); // clear
 
-    static QColor Date1Colour() { return QColor(0xEB, 0xC7, 0x9E); }
-    static QColor Date2Colour() { return QColor(0xFF, 0xCC, 0xCC); }
-    static QColor InvalidDateColour() { return QColor(0xFF, 0x00, 0x00); }
+    static QColor date1Colour() { return QColor(0xEB, 0xC7, 0x9E); }
+    static QColor date2Colour() { return QColor(0xFF, 0xCC, 0xCC); }
+    static QColor invalidDateColour() { return QColor(0xFF, 0x00, 0x00); }
 
     QTabWidget *TN2;
     QTabWidget *TN3;

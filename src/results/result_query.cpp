@@ -1,5 +1,7 @@
 #include "results/result_query.h"
 
+#include "db/schema.h"
+
 QStringList ResultQueryLines(const QString &condition, const QString &orderBy)
 {
     QStringList lines{
@@ -13,7 +15,8 @@ QStringList ResultQueryLines(const QString &condition, const QString &orderBy)
         QStringLiteral("t_o.TIME_2,"),
         QStringLiteral("t_o.NOTE,"),
         QStringLiteral("t_o.NOTE,"),
-        QStringLiteral("(select NAME_MAX from OBJECTS_TREE where ID_THIS=t_o.ID_PARENT) PARENT_NAME,t_o.ID_THIS,"),
+        QStringLiteral("(select NAME_MAX from ") + Schema::OBJECTS_TREE
+            + QStringLiteral(" where ID_THIS=t_o.ID_PARENT) PARENT_NAME,t_o.ID_THIS,"),
         QStringLiteral("t_o.MNEMO_CODE,"),
         QStringLiteral("t_o.INFO,"),
         QStringLiteral("t_o.ID_THIS,"),
@@ -26,7 +29,8 @@ QStringList ResultQueryLines(const QString &condition, const QString &orderBy)
         QStringLiteral("ltl.ID_KIND,"),
         QStringLiteral("ltl.ITS_ABSTRACT,"),
         QStringLiteral("ltl.ID_GRP"),
-        QStringLiteral("from OBJECTS_TREE t_o  left join L_TYPEOBJ_LIST ltl "),
+        QStringLiteral("from ") + Schema::OBJECTS_TREE + QStringLiteral(" t_o  left join ") + Schema::L_TYPEOBJ_LIST
+            + QStringLiteral(" ltl "),
         QStringLiteral("on "),
         QStringLiteral("t_o.ID_TYPE = ltl.ID_THIS"),
     };

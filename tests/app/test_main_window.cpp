@@ -238,7 +238,7 @@ private slots:
         writeSettings(d, {"A", "A1", storeA_, "u", "p"});
         Started s = start(d);
         s.form->Timer1->stop();
-        TFilterPage *page = s.form->FilterPage;
+        FilterPage *page = s.form->filterPage;
         page->Memo_SQL->setPlainText("t_o.ID_THIS='1'");
         QString head;
         int rows = -1;

@@ -51,7 +51,7 @@ QColor base(const QLineEdit *edit)
     return edit->palette().color(QPalette::Base);
 }
 
-void addType(TFilterPage &page, const QString &id, const QString &name, bool ticked)
+void addType(FilterPage &page, const QString &id, const QString &name, bool ticked)
 {
     auto *item = new QListWidgetItem(name, page.List_ObjTypes_Name);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -84,12 +84,12 @@ std::function<void(QWidget *)> answerInput(const QString &text, bool ok = true)
     };
 }
 
-void trigger(TFilterPage &page, const char *name)
+void trigger(FilterPage &page, const char *name)
 {
     page.PopupMenu_PropNumber->findChild<QAction *>(QString::fromLatin1(name))->trigger();
 }
 
-QStringList companion(const TFilterPage &page)
+QStringList companion(const FilterPage &page)
 {
     QStringList out;
     for (int i = 0; i < page.ListBox_PropNumber->count(); ++i)
@@ -101,12 +101,12 @@ QStringList companion(const TFilterPage &page)
 
 class TestFilterPage : public QObject {
     Q_OBJECT
-    std::unique_ptr<TFilterPage> page_;
+    std::unique_ptr<FilterPage> page_;
 
 private slots:
     void init()
     {
-        page_ = std::make_unique<TFilterPage>();
+        page_ = std::make_unique<FilterPage>();
         page_->resize(1200, 900);
         page_->show();
         QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
@@ -116,7 +116,7 @@ private slots:
 
     void startState()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         QCOMPARE(p.TN2->tabText(0), QStringLiteral("Запрос"));
         QCOMPARE(p.TN3->tabText(0), QStringLiteral("Объекты(процессы)"));
         QCOMPARE(p.TN3->tabText(1), QStringLiteral("Численные свойства"));
@@ -127,8 +127,8 @@ private slots:
         QVERIFY(p.CB_YesClearAfter->isChecked());
         QCOMPARE(p.RG_Ref->itemIndex(), 0);
         QCOMPARE(p.RG_Abstr->itemIndex(), 0);
-        QCOMPARE(base(p.Edit_Date1), TFilterPage::Date1Colour());
-        QCOMPARE(base(p.Edit_Date2), TFilterPage::Date2Colour());
+        QCOMPARE(base(p.Edit_Date1), FilterPage::date1Colour());
+        QCOMPARE(base(p.Edit_Date2), FilterPage::date2Colour());
         QCOMPARE(p.SpeedButton2->toolTip(), QStringLiteral("Сформировать запрос"));
         QCOMPARE(p.SpeedButton3->toolTip(), QStringLiteral("Открыть набор данных"));
         QVERIFY(!p.SpeedButton3->icon().isNull());
@@ -143,7 +143,7 @@ private slots:
 
     void workedExampleFromControls()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         type(p.Edit_ID_Parent, "1001");
         click(p.CB_YesAncestor);
         addType(p, "12", "Насос", true);
@@ -194,7 +194,7 @@ private slots:
 
     void generateWritesNormalisedInputsBack()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         click(p.CB_Date1);
         type(p.Edit_Date1, " 31.04.2005 ");
         click(p.CB_YesFind_Note);
@@ -210,7 +210,7 @@ private slots:
 
     void parentAndAncestorExclusive()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         click(p.CB_YesParent);
         click(p.CB_YesAncestor);
         QVERIFY(!p.CB_YesParent->isChecked());
@@ -229,22 +229,22 @@ private slots:
 
     void dateColours()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         type(p.Edit_Date1, "3");
-        QCOMPARE(base(p.Edit_Date1), TFilterPage::InvalidDateColour());
+        QCOMPARE(base(p.Edit_Date1), FilterPage::invalidDateColour());
         type(p.Edit_Date1, "1.12.2005");
-        QCOMPARE(base(p.Edit_Date1), TFilterPage::Date1Colour());
+        QCOMPARE(base(p.Edit_Date1), FilterPage::date1Colour());
         p.Edit_Date1->clear();
-        QCOMPARE(base(p.Edit_Date1), TFilterPage::InvalidDateColour());
+        QCOMPARE(base(p.Edit_Date1), FilterPage::invalidDateColour());
         type(p.Edit_Date2, "29.02.1900");
-        QCOMPARE(base(p.Edit_Date2), TFilterPage::InvalidDateColour());
+        QCOMPARE(base(p.Edit_Date2), FilterPage::invalidDateColour());
         p.Edit_Date2->setText("29.02.2000");
-        QCOMPARE(base(p.Edit_Date2), TFilterPage::Date2Colour());
+        QCOMPARE(base(p.Edit_Date2), FilterPage::date2Colour());
     }
 
     void runClearsAfterwardsWhenAsked()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         QStringList conditions;
         p.setRunHandler([&](const QString &c) { conditions << c; });
         click(p.SpeedButton3); // empty page, empty memo
@@ -262,7 +262,7 @@ private slots:
 
     void clipboardTools()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         p.Memo_SQL->setPlainText("(\nt_o.ITS_BASE>0\n)");
         click(p.SpeedButton4);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("(\r\nt_o.ITS_BASE>0\r\n)"));
@@ -280,7 +280,7 @@ private slots:
 
     void numericGridRows()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         StringGrid *g = p.SG_PropNumber;
         trigger(p, "N15"); // add
         trigger(p, "N15");
@@ -320,7 +320,7 @@ private slots:
 
     void deletingTheOnlyRowEmptiesIt()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         StringGrid *g = p.SG_PropNumber;
         g->setRowTexts(1, {"И", "Давление [МПа]", "5", "1"});
         p.ListBox_PropNumber->item(1)->setText("op 27 5 1");
@@ -333,7 +333,7 @@ private slots:
 
     void boundEditing()
     {
-        TFilterPage &p = *page_;
+        FilterPage &p = *page_;
         StringGrid *g = p.SG_PropNumber;
         {
             // Cancel leaves the cells, but the line gets one word per column.
