@@ -9,6 +9,14 @@
 
 using namespace Firebird;
 
+namespace {
+
+// Segments larger than the reader's 32 KiB buffer, as other software writes
+// them: a reader must put a segment together from several reads.
+constexpr qsizetype kBlobSegment = 60000;
+
+} // namespace
+
 StoreWriter::Statement::~Statement() = default;
 StoreWriter::Statement::Statement(Statement &&o) noexcept = default;
 
@@ -95,8 +103,8 @@ void StoreWriter::run(Statement &s, const std::vector<StoreValue> &values)
                 if (type == SQL_BLOB) {
                     ISC_QUAD id;
                     fb::Handle<IBlob> blob(attachment_->createBlob(st.get(), transaction_.get(), &id, 0, nullptr));
-                    for (qsizetype pos = 0; pos < bytes.size(); pos += 32000)
-                        blob->putSegment(st.get(), unsigned(std::min<qsizetype>(32000, bytes.size() - pos)),
+                    for (qsizetype pos = 0; pos < bytes.size(); pos += kBlobSegment)
+                        blob->putSegment(st.get(), unsigned(std::min<qsizetype>(kBlobSegment, bytes.size() - pos)),
                                          bytes.constData() + pos);
                     fb::end(blob, [](IBlob *b, ThrowStatusWrapper *s2) { b->close(s2); });
                     std::memcpy(value, &id, sizeof id);

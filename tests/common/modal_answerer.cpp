@@ -28,9 +28,19 @@ void ModalAnswerer::reject(QWidget *modal)
 void ModalAnswerer::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || modal == last_)
+    if (modal && modal == last_) {
+        // A window nobody closes would hold the test until CTest gives up:
+        // stop at once, naming it.
+        if (since_.elapsed() > kStuckMs)
+            qFatal("ModalAnswerer: the modal window \"%s\" (%s, \"%s\") is still open after %d ms; seen: %s",
+                   qPrintable(modal->objectName()), modal->metaObject()->className(),
+                   qPrintable(modal->windowTitle()), kStuckMs, qPrintable(seen.join(QStringLiteral(" | "))));
+        return;
+    }
+    if (!modal)
         return;
     last_ = modal;
+    since_.start();
     if (auto *box = qobject_cast<QMessageBox *>(modal))
         seen << box->text();
     else

@@ -1,8 +1,11 @@
 #pragma once
 // Answers the modal windows a test makes the program open: every few
 // milliseconds it looks for the active modal widget, records what it said
-// and closes it (OK), or hands it to the test's own handler.
+// and closes it (OK), or hands it to the test's own handler. A modal window
+// that is still open a few seconds after it was handed over ends the test
+// with its name, instead of hanging until CTest's time limit.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -25,8 +28,11 @@ public:
     static void accept(QWidget *modal);
     static void reject(QWidget *modal);
 
+    static constexpr int kStuckMs = 5000;
+
 private:
     void poll();
+    QElapsedTimer since_;
     QTimer timer_;
     QPointer<QWidget> last_;
     std::function<void(QWidget *)> handler_;

@@ -164,8 +164,8 @@ private slots:
         QTest::newRow("missing column") << "SELECT ID_THIS FROM OBJECTS_TREE" << "NAME_MAX" << "NAME_MAX";
         QTest::newRow("empty statement") << "   " << "" << "SQL";
         QTest::newRow("bad table") << "SELECT X FROM NO_SUCH_TABLE" << "" << "NO_SUCH_TABLE";
-        QTest::newRow("delete") << "DELETE FROM OBJECTS_TREE" << "" << "SELECT";
-        QTest::newRow("update") << "UPDATE OBJECTS_TREE SET NOTE = 'x'" << "" << "SELECT";
+        QTest::newRow("delete") << "DELETE FROM OBJECTS_TREE" << "" << "Разрешены только запросы SELECT";
+        QTest::newRow("update") << "UPDATE OBJECTS_TREE SET NOTE = 'x'" << "" << "Разрешены только запросы SELECT";
         QTest::newRow("updating procedure") << "SELECT R FROM P_TOUCH" << "" << "read-only";
     }
     void openErrors()
@@ -183,6 +183,10 @@ private slots:
             QFAIL("no error");
         } catch (const DbError &e) {
             QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+            // The engine's errors carry its code; the program's own carry none.
+            QCOMPARE(e.gdsCode() != 0, QTest::currentDataTag() == QByteArray("bad table")
+                                           || QTest::currentDataTag() == QByteArray("updating procedure"));
+            QVERIFY(!e.isConnectionLost());
         }
         QVERIFY(!ds.isOpen());
         // Nothing was changed and the connection still works.
