@@ -79,12 +79,7 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
     });
 
     auto *bottom = panel(this, 25);
-    MakeOkCancel(this, bottom, OKBtn, CancelBtn);
-    auto *bottomLayout = new QHBoxLayout(bottom);
-    bottomLayout->setContentsMargins(4, 0, 4, 0);
-    bottomLayout->addStretch();
-    bottomLayout->addWidget(OKBtn);
-    bottomLayout->addWidget(CancelBtn);
+    MakeOkCancelStrip(this, bottom, OKBtn, CancelBtn)->setContentsMargins(4, 0, 4, 0);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

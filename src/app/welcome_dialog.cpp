@@ -64,13 +64,9 @@ TDlg_Enter_In_Application::TDlg_Enter_In_Application(QWidget *parent) : QDialog(
     panel->setFixedHeight(25);
     panel->setAutoFillBackground(true);
     panel->setPalette(green);
-    MakeOkCancel(this, panel, OKBtn, CancelBtn);
+    QHBoxLayout *buttons = MakeOkCancelStrip(this, panel, OKBtn, CancelBtn);
     CancelBtn->setVisible(false);
-    auto *buttons = new QHBoxLayout(panel);
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
     buttons->addStretch();
 
     auto *layout = new QVBoxLayout(this);

@@ -321,22 +321,22 @@ QString DbDataSet::calculatedText(int fieldIndex, int row) const
 
 QString DbDataSet::text(int fieldIndex, int row) const
 {
-    const DbField *f = field(fieldIndex);
-    if (!f || !open_ || row < 0)
-        return QString();
-    if (f->isCalculated())
-        return calculatedText(fieldIndex, row);
-    return columnText(f->column_, row, f);
+    return fieldText(fieldIndex, row, true);
 }
 
 QString DbDataSet::plainText(int fieldIndex, int row) const
+{
+    return fieldText(fieldIndex, row, false);
+}
+
+QString DbDataSet::fieldText(int fieldIndex, int row, bool formatted) const
 {
     const DbField *f = field(fieldIndex);
     if (!f || !open_ || row < 0)
         return QString();
     if (f->isCalculated())
         return calculatedText(fieldIndex, row);
-    return columnText(f->column_, row, nullptr);
+    return columnText(f->column_, row, formatted ? f : nullptr);
 }
 
 QString DbDataSet::columnText(int column, int row, const DbField *field) const

@@ -140,6 +140,7 @@ private:
     int activeRow() const { return calcRow_ >= 0 ? calcRow_ : current_; }
     void calculateRow(int row) const;
     QString calculatedText(int fieldIndex, int row) const;
+    QString fieldText(int fieldIndex, int row, bool formatted) const;
     QString columnText(int column, int row, const DbField *field) const;
     QString readBlob(const char *id) const;
     bool ensureRow(int row);

@@ -157,14 +157,9 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
     SE_W->setObjectName(QStringLiteral("SE_W"));
     SE_W->setRange(INT_MIN, INT_MAX);
     SE_W->setValue(30);
-    MakeOkCancel(this, bottom, OKBtn, CancelBtn);
-    auto *bottomLayout = new QHBoxLayout(bottom);
-    bottomLayout->setContentsMargins(4, 2, 4, 2);
-    bottomLayout->addWidget(CB_YesW);
-    bottomLayout->addWidget(SE_W);
-    bottomLayout->addStretch();
-    bottomLayout->addWidget(OKBtn);
-    bottomLayout->addWidget(CancelBtn);
+    QHBoxLayout *bottomLayout = MakeOkCancelStrip(this, bottom, OKBtn, CancelBtn);
+    bottomLayout->insertWidget(0, CB_YesW);
+    bottomLayout->insertWidget(1, SE_W);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

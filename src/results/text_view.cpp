@@ -24,16 +24,13 @@ TDlg_TextView::TDlg_TextView(QWidget *parent) : QDialog(parent)
     RE_Info = new QPlainTextEdit(this);
     RE_Info->setObjectName(QStringLiteral("RE_Info"));
     RE_Info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MakeOkCancel(this, this, OKButton, CancelButton, "OKButton", "CancelButton");
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
+    auto *buttons = new QWidget(this);
+    MakeOkCancelStrip(this, buttons, OKButton, CancelButton, "OKButton", "CancelButton")->setContentsMargins(0, 0, 0, 0);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(Label_Head);
     layout->addWidget(RE_Info, 1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 }
 
 bool ShowText(const QString &head, const QString &text)

@@ -3,6 +3,7 @@
 #include "db/dataset_model.h"
 #include "db/db_dataset.h"
 #include "support/app_error.h"
+#include "support/grid_layout_file.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -72,8 +73,9 @@ private:
 
 DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
 {
-    QFont f(QString::fromLatin1(kDefaultFontName));
-    f.setPointSize(kDefaultFontSize);
+    // Every grid's font, as the grid layout files record it.
+    QFont f(QString::fromLatin1(GridLayout::kDefaultFontName));
+    f.setPointSize(GridLayout::kDefaultFontSize);
     setFont(f);
     setItemDelegate(new DrawHookDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);

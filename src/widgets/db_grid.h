@@ -43,9 +43,6 @@ struct DbGridCell {
 class DbGrid : public QTableView {
     Q_OBJECT
 public:
-    static constexpr const char *kDefaultFontName = "MS Sans Serif";
-    static constexpr int kDefaultFontSize = 8;
-
     explicit DbGrid(QWidget *parent = nullptr);
     ~DbGrid() override;
 

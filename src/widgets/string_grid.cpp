@@ -1,5 +1,7 @@
 #include "widgets/string_grid.h"
 
+#include "support/grid_layout_file.h"
+
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -122,7 +124,8 @@ private:
 };
 
 StringGrid::StringGrid(QWidget *parent)
-    : QTableView(parent), cells_(new StringGridModel(this)), fontName_(kDefaultFontName)
+    : QTableView(parent), cells_(new StringGridModel(this)),
+      fontName_(QString::fromLatin1(GridLayout::kDefaultFontName)), fontSize_(GridLayout::kDefaultFontSize)
 {
     setModel(cells_);
     horizontalHeader()->hide();

@@ -11,9 +11,6 @@ class StringGridModel;
 class StringGrid : public QTableView {
     Q_OBJECT
 public:
-    static constexpr const char *kDefaultFontName = "MS Sans Serif";
-    static constexpr int kDefaultFontSize = 8;
-
     explicit StringGrid(QWidget *parent = nullptr);
 
     int colCount() const;
@@ -76,7 +73,7 @@ private:
     int fixedCols_ = 0;
     int fixedRows_ = 0;
     QString fontName_;
-    int fontSize_ = kDefaultFontSize;
+    int fontSize_;
     bool editable_ = false;
     int resizingCol_ = -1;
     int resizeStartX_ = 0;

@@ -1,6 +1,7 @@
 #include "widgets/widget_utils.h"
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
@@ -20,9 +21,10 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const 
     return l;
 }
 
-void MakeOkCancel(QDialog *dialog, QWidget *parent, QPushButton *&ok, QPushButton *&cancel, const char *okName,
-                  const char *cancelName)
+QHBoxLayout *MakeOkCancelStrip(QDialog *dialog, QWidget *strip, QPushButton *&ok, QPushButton *&cancel,
+                               const char *okName, const char *cancelName)
 {
+    QWidget *parent = strip;
     ok = new QPushButton(QStringLiteral("OK"), parent);
     ok->setObjectName(QString::fromLatin1(okName));
     ok->setDefault(true);
@@ -30,6 +32,12 @@ void MakeOkCancel(QDialog *dialog, QWidget *parent, QPushButton *&ok, QPushButto
     cancel->setObjectName(QString::fromLatin1(cancelName));
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto *layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addStretch();
+    layout->addWidget(ok);
+    layout->addWidget(cancel);
+    return layout;
 }
 
 QToolButton *MakeToolButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint)

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QDialog;
+class QHBoxLayout;
 class QIcon;
 class QLabel;
 class QPushButton;
@@ -16,10 +17,11 @@ class QWidget;
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const QColor &color, int points,
                   bool bold);
 
-// The dialog's OK (default button, accepts) and Cancel (rejects) buttons,
-// made in parent with the given object names.
-void MakeOkCancel(QDialog *dialog, QWidget *parent, QPushButton *&ok, QPushButton *&cancel,
-                  const char *okName = "OKBtn", const char *cancelName = "CancelBtn");
+// The OK/Cancel strip of a dialog: OK (the default button, accepts) and
+// Cancel (rejects) at the right of the strip, with the given object names.
+// Other controls go in front of them: layout->insertWidget(0, ...).
+QHBoxLayout *MakeOkCancelStrip(QDialog *dialog, QWidget *strip, QPushButton *&ok, QPushButton *&cancel,
+                               const char *okName = "OKBtn", const char *cancelName = "CancelBtn");
 
 // A flat tool button with an object name, a picture and a hint.
 QToolButton *MakeToolButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint);
