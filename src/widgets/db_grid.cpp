@@ -127,10 +127,12 @@ void DbGrid::applyColumnWidths()
     DbDataSet *ds = dataSet();
     if (!ds)
         return;
-    // Display widths count characters as wide as a digit, as the dates and
-    // numbers of a grid need.
-    const QFontMetrics fm = fontMetrics();
-    const int charWidth = std::max(fm.averageCharWidth(), fm.horizontalAdvance(QChar('0')));
+    // Display widths count characters as wide as a bold digit, so that the
+    // dates and numbers of a grid stay whole also in rows drawn in bold.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    const int charWidth = std::max(fontMetrics().averageCharWidth(), fm.horizontalAdvance(QChar('0')));
     for (int c = 0; c < model_->columnCount(); ++c)
         setColumnWidth(c, ds->field(model_->fieldIndex(c))->displayWidth() * charWidth + 6);
 }

@@ -54,7 +54,9 @@ private slots:
         QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("ID-объекта"));
         QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Наименование"));
         QCOMPARE(model.fieldIndex(2), 3);
-        const int digit = std::max(view.fontMetrics().averageCharWidth(), view.fontMetrics().horizontalAdvance('0'));
+        QFont bold = view.font();
+        bold.setBold(true);
+        const int digit = std::max(view.fontMetrics().averageCharWidth(), QFontMetrics(bold).horizontalAdvance('0'));
         QCOMPARE(view.columnWidth(1), 32 * digit + 6);
         QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("Объект 0"));
         QCOMPARE(model.data(model.index(0, 2), Qt::DisplayRole).toString(), QStringLiteral("(memo)"));
