@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -29,7 +30,8 @@ int hexValue(QChar c)
 }
 
 // Reads a whole text as a decimal number: [sign] digits* [. digits*]
-// [(E|e) [sign] digits+]; a sign must be followed by something.
+// [(E|e) [sign] digits+]; a sign must be followed by something. A number
+// beyond the largest double is refused.
 bool parseDecimal(const QString &s, double *value)
 {
     const qsizetype n = s.size();
@@ -63,22 +65,26 @@ bool parseDecimal(const QString &s, double *value)
     }
     if (i != n)
         return false;
-    if (value) {
-        std::string text = negative ? "-" : "";
-        text += digits.empty() ? "0" : digits;
-        if (!fraction.empty())
-            text += "." + fraction;
-        if (!exponent.empty())
-            text += "e" + exponent;
-        double v = 0;
-        const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
-        if (res.ec == std::errc::result_out_of_range) {
-            // Too large: infinity of the sign; too small: zero.
-            const bool huge = !exponent.empty() && exponent[0] != '-';
-            v = huge ? (negative ? -HUGE_VAL : HUGE_VAL) : (negative ? -0.0 : 0.0);
-        }
-        *value = v;
+    std::string text = negative ? "-" : "";
+    text += digits.empty() ? "0" : digits;
+    if (!fraction.empty())
+        text += "." + fraction;
+    if (!exponent.empty())
+        text += "e" + exponent;
+    double v = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too large for a double: not a number the program can use. Too
+        // small: zero of the sign.
+        const bool huge = !exponent.empty() && exponent[0] != '-';
+        if (huge)
+            return false;
+        v = negative ? -0.0 : 0.0;
     }
+    if (!std::isfinite(v))
+        return false;
+    if (value)
+        *value = v;
     return true;
 }
 
@@ -302,19 +308,37 @@ bool BeginsWithNonDigit(const QString &text)
     return !s.isEmpty() && !isDigit(s[0]);
 }
 
+namespace {
+
+// The 15 significant digits of |value| and its decimal exponent. Rounded to
+// nearest, unless that would step beyond the largest double: then cut, so
+// that the text never reads back as infinity.
+std::pair<std::string, int> digits15(double magnitude)
+{
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+    double back = 0;
+    if (std::from_chars(buf, res.ptr, back).ec == std::errc::result_out_of_range || !std::isfinite(back)) {
+        res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 16);
+        const std::string s(buf, res.ptr);
+        const std::size_t ePos = s.find('e');
+        return {s.substr(0, 1) + s.substr(2, 14), std::stoi(s.substr(ePos + 1))};
+    }
+    const std::string s(buf, res.ptr);
+    const std::size_t ePos = s.find('e');
+    return {s.substr(0, 1) + s.substr(2, ePos - 2), std::stoi(s.substr(ePos + 1))};
+}
+
+} // namespace
+
 QString FormatFloat15(double value)
 {
     if (value == 0 || std::isnan(value))
         return QStringLiteral("0");
-    if (std::isinf(value))
-        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
-    // 15 significant digits, d.dddddddddddddde±x, whatever the C locale says.
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
-    const std::string s(buf, res.ptr);
-    const std::size_t ePos = s.find('e');
-    std::string digits = s.substr(0, 1) + s.substr(2, ePos - 2);
-    const int exponent = std::stoi(s.substr(ePos + 1));
+    // An infinity stands for the largest number the text can hold.
+    const double magnitude = std::isinf(value) ? std::numeric_limits<double>::max() : std::fabs(value);
+    // 15 significant digits, whatever the C locale says.
+    auto [digits, exponent] = digits15(magnitude);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
     std::string out = value < 0 ? "-" : "";

@@ -2,6 +2,8 @@
 #include "support/str_utils.h"
 
 #include <QTest>
+#include <cfloat>
+#include <cmath>
 
 Q_DECLARE_METATYPE(FilterCriteria)
 
@@ -210,12 +212,17 @@ private slots:
         QTest::newRow("binary fraction") << 0.1 + 0.2 << "0.3";
         QTest::newRow("one tenth") << 0.1 << "0.1";
         QTest::newRow("large fraction") << 123456.789 << "123456.789";
+        // Rounding to 15 digits must not step past the largest double.
+        QTest::newRow("largest double") << DBL_MAX << "1.79769313486231E308";
+        QTest::newRow("negative largest") << -DBL_MAX << "-1.79769313486231E308";
+        QTest::newRow("infinity") << HUGE_VAL << "1.79769313486231E308";
     }
     void numberFormat()
     {
         QFETCH(double, value);
         QFETCH(QString, text);
         QCOMPARE(FormatFloat15(value), text);
+        QVERIFY(std::isfinite(StrToFloatOr(text, 0)));
     }
 };
 

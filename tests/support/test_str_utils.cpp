@@ -1,6 +1,7 @@
 #include "support/str_utils.h"
 
 #include <QTest>
+#include <cfloat>
 
 class TestStrUtils : public QObject {
     Q_OBJECT
@@ -42,7 +43,10 @@ private slots:
         QTest::newRow("grouping") << QStringLiteral("1 000") << false << -1.0;
         QTest::newRow("two points") << QStringLiteral("1.2.3") << false << -1.0;
         QTest::newRow("blanks around") << QStringLiteral("  20.5 ") << true << 20.5;
-        QTest::newRow("huge") << QStringLiteral("1e400") << true << HUGE_VAL;
+        QTest::newRow("beyond the largest double") << QStringLiteral("1e400") << false << -1.0;
+        QTest::newRow("negative beyond") << QStringLiteral("-1,5e309") << false << -1.0;
+        QTest::newRow("below the smallest") << QStringLiteral("1e-400") << true << 0.0;
+        QTest::newRow("largest double") << QStringLiteral("1.7976931348623157e308") << true << DBL_MAX;
     }
     void numbers()
     {
