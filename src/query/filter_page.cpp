@@ -10,6 +10,7 @@
 #include "widgets/widget_utils.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -200,9 +201,9 @@ QWidget *FilterPage::buildRequiredPage()
     setBase(Edit_Date1, date1Colour());
     setBase(Edit_Date2, date2Colour());
     connect(Edit_Date1, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date1, date1Colour()); });
-    connect(Edit_Date1, &QLineEdit::editingFinished, this, [this] { colourDate(Edit_Date1, date1Colour()); });
+    Edit_Date1->installEventFilter(this); // Edit_Date1Exit
     connect(Edit_Date2, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date2, date2Colour()); });
-    connect(Edit_Date2, &QLineEdit::editingFinished, this, [this] { colourDate(Edit_Date2, date2Colour()); });
+    Edit_Date2->installEventFilter(this); // Edit_Date2Exit
     RG_Dates = named(new RadioGroup(QStringLiteral("Проверяем у объектов : "),
                                     {QStringLiteral("Дата начальная"), QStringLiteral("Дата конечная")}, period),
                      "RG_Dates");
@@ -388,6 +389,19 @@ void FilterPage::CB_YesAncestorClick(bool checked)
 {
     if (checked)
         CB_YesParent->setChecked(false);
+}
+
+bool FilterPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // Leaving a date line colours it by its validity, whether or not its
+    // text changed: an untouched empty line turns red too.
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == Edit_Date1)
+            colourDate(Edit_Date1, date1Colour());
+        else if (watched == Edit_Date2)
+            colourDate(Edit_Date2, date2Colour());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FilterPage::colourDate(QLineEdit *edit, const QColor &validColour)

@@ -92,6 +92,9 @@ public:
     QCheckBox *CB_YesClearAfter;
     QPlainTextEdit *Memo_SQL;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *buildParentStrip();
     QWidget *buildObjectsPage();

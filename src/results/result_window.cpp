@@ -236,7 +236,7 @@ void TDlg_ViewQuery_Objects::SpeedButton1Click()
         BusyCursor busy;
         Query1->open();
     } catch (...) {
-        ShowInfo(QStringLiteral("Error! \n") + Query1->sql().join(QStringLiteral("\r\n")), this);
+        ShowInfo(QStringLiteral("Error! ") + Query1->sql().join(QStringLiteral("\r\n")), this);
         throw;
     }
     applyWidthLimit();

@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QFocusEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -240,6 +241,19 @@ private slots:
         QCOMPARE(base(p.Edit_Date2), FilterPage::invalidDateColour());
         p.Edit_Date2->setText("29.02.2000");
         QCOMPARE(base(p.Edit_Date2), FilterPage::date2Colour());
+    }
+
+    // Leaving an untouched empty date line turns it red, as leaving any
+    // line that holds no date does.
+    void leavingAnEmptyDateLine()
+    {
+        FilterPage p;
+        for (QLineEdit *edit : {p.Edit_Date1, p.Edit_Date2}) {
+            QVERIFY(base(edit) != FilterPage::invalidDateColour());
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(edit, &out);
+            QCOMPARE(base(edit), FilterPage::invalidDateColour());
+        }
     }
 
     void runClearsAfterwardsWhenAsked()

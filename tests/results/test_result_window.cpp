@@ -285,6 +285,58 @@ private slots:
         QVERIFY(cancelHidden);
     }
 
+    // The end of the result is announced also when the last fetch brings no
+    // row: a result of 1 row, or of 1 + 256 rows fetched as the grid scrolls.
+    void countLineAtTheEnd_data()
+    {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("count");
+        QTest::newRow("1 row") << "t_o.ID_THIS='01'" << QStringLiteral("количество найденных = 1");
+        QTest::newRow("1 + 256 rows") << "t_o.ID_THIS >= '5-' and t_o.ID_THIS < '5-257'"
+                                      << QStringLiteral("количество найденных = 257");
+    }
+    void countLineAtTheEnd()
+    {
+        QFETCH(QString, condition);
+        QFETCH(QString, count);
+        QString shown;
+        ModalAnswerer answerer(inWindow([&](TDlg_ViewQuery_Objects *w) {
+            DataSetModel *model = w->DBGrid1->dataModel();
+            while (model->canFetchMore(QModelIndex()))
+                model->fetchMore(QModelIndex());
+            shown = w->lbl_CountRec->text();
+        }));
+        QString result;
+        ShowQueryResult("t", &conn_, condition, "", "", result);
+        QCOMPARE(shown, count);
+    }
+
+    // An error that appears only when the grid fetches further rows (a
+    // division by zero in row 300) is shown; the window goes on and closes.
+    void errorWhileScrolling()
+    {
+        bool closed = false;
+        QStringList seen;
+        int rows = 0;
+        ModalAnswerer answerer(inWindow([&](TDlg_ViewQuery_Objects *w) {
+            for (int i = 0; i < 20; ++i) {
+                w->DBGrid1->scrollToBottom();
+                QCoreApplication::processEvents();
+            }
+            rows = w->Query1->fetchedCount();
+            w->SpeedButton1->click(); // the window still works
+            closed = true;
+        }));
+        QString result;
+        ShowQueryResult("t", &conn_,
+                        "t_o.ID_THIS >= '5-' and 1/(CAST(SUBSTRING(t_o.ID_THIS FROM 3 FOR 3) AS INTEGER) - 300) < 1",
+                        "", "", result);
+        seen = answerer.seen;
+        QVERIFY(closed);
+        QCOMPARE(rows, 300);
+        QVERIFY2(seen.join('|').contains(QStringLiteral("divide by zero"), Qt::CaseInsensitive), qPrintable(seen.join('|')));
+    }
+
     void badConditionShowsTheStatement()
     {
         ModalAnswerer answerer;
@@ -292,7 +344,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, ShowQueryResult("t", &conn_, "no_such_column = 1", "", "", result));
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(answerer.seen[0],
-                 "Error! \n" + ResultQueryLines("no_such_column = 1", "t_o.ID_THIS").join("\r\n"));
+                 "Error! " + ResultQueryLines("no_such_column = 1", "t_o.ID_THIS").join("\r\n"));
         QVERIFY(result.isEmpty());
         QCoreApplication::processEvents();
         for (QWidget *w : QApplication::topLevelWidgets())
