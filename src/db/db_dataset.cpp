@@ -2,6 +2,7 @@
 
 #include "db/db_connection.h"
 #include "db/fb_api.h"
+#include "db/sql_guard.h"
 #include "db/value_text.h"
 #include "support/codec_1251.h"
 #include "support/str_utils.h"
@@ -96,6 +97,8 @@ void DbDataSet::open()
     const QString text = Trim(sqlText());
     if (text.isEmpty())
         throw DbError(QStringLiteral("Не задан текст SQL-запроса"));
+    if (const QString call = SequenceCallIn(text); !call.isEmpty())
+        throw DbError(SequenceCallMessage(call));
     if (!connection_ || !connection_->isOpen())
         throw DbError(QStringLiteral("Нет подключения к базе данных"));
     DbTransaction *tra = transaction_ ? transaction_.data() : connection_->defaultTransaction();

@@ -40,6 +40,13 @@ void fillMisc(StoreWriter &w)
     w.exec("GRANT UPDATE ON OBJECTS_TREE TO PROCEDURE P_TOUCH");
     w.exec("GRANT EXECUTE ON PROCEDURE P_TOUCH TO PUBLIC");
     w.exec("GRANT UPDATE, DELETE ON OBJECTS_TREE TO PUBLIC");
+    w.exec("CREATE SEQUENCE G_X");
+    w.commit();
+    w.exec("CREATE TABLE T_TEXTS (ID_THIS VARCHAR(10), NAME_MAX VARCHAR(60), NOTE VARCHAR(60), NUMPP INTEGER)");
+    w.commit();
+    w.exec("GRANT USAGE ON SEQUENCE G_X TO PUBLIC");
+    w.exec("GRANT SELECT ON T_TEXTS TO PUBLIC");
+    w.exec("INSERT INTO T_TEXTS VALUES ('8-1', 'gen_id(G_X, 1) и next value for G_X', 'GEN_ID (G_X, 5)', 0)");
     w.commit();
 }
 
@@ -50,6 +57,7 @@ class TestDataSet : public QObject {
     QTemporaryDir dir_;
     QString store_;
     DbConnection conn_;
+    int sequenceRows_ = 0; // the values writers took from G_X so far
 
 private slots:
     void initTestCase()
@@ -290,6 +298,54 @@ private slots:
         ds.sql() << "SELECT 1 FROM RDB$DATABASE";
         QVERIFY_THROWS_EXCEPTION(DbError, ds.open());
         QVERIFY_THROWS_EXCEPTION(DbError, conn.defaultTransaction()->start());
+    }
+
+    // Nothing the program sends may move a sequence of the store; texts that
+    // merely hold the words are still searched.
+    void sequenceCalls_data()
+    {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("gen_id") << "GEN_ID(G_X, 1000) > 0" << "GEN_ID";
+        QTest::newRow("lower case, blanks, comment") << "gen_id  /* x */ (G_X, 1) > 0" << "GEN_ID";
+        QTest::newRow("next value for") << "(NEXT VALUE FOR G_X) > 0" << "NEXT VALUE FOR";
+        QTest::newRow("split over lines") << "(next\r\n  value -- c\n for G_X) > 0" << "NEXT VALUE FOR";
+        QTest::newRow("in a sub-select") << "ID_THIS IN (SELECT GEN_ID(G_X, 1) FROM RDB$DATABASE)" << "GEN_ID";
+        QTest::newRow("after a literal") << "NOTE <> 'it''s' AND GEN_ID(G_X,1) > 0" << "GEN_ID";
+        QTest::newRow("in a literal") << "NAME_MAX CONTAINING 'gen_id(G_X'" << "";
+        QTest::newRow("in a double-quoted literal") << "NAME_MAX CONTAINING \"next value for\"" << "";
+        QTest::newRow("note holding a call") << "NOTE = 'GEN_ID (G_X, 5)'" << "";
+        QTest::newRow("in a comment") << "ID_THIS = '8-1' /* GEN_ID(G_X, 1) */" << "";
+        QTest::newRow("in a line comment") << "ID_THIS = '8-1' -- NEXT VALUE FOR G_X\n" << "";
+        QTest::newRow("a column, no call") << "ID_THIS = '8-1' AND 'GEN_ID' <> ''" << "";
+    }
+    void sequenceCalls()
+    {
+        QFETCH(QString, condition);
+        QFETCH(QString, word);
+        DbDataSet ds;
+        ds.setConnection(&conn_);
+        ds.sql() << "SELECT ID_THIS FROM T_TEXTS WHERE" << condition;
+        if (word.isEmpty()) {
+            ds.open();
+            QCOMPARE(ds.fieldByName("ID_THIS")->asString(), QStringLiteral("8-1"));
+        } else {
+            try {
+                ds.open();
+                QFAIL("sent");
+            } catch (const DbError &e) {
+                QVERIFY2(e.message().contains(word), qPrintable(e.message()));
+            }
+        }
+        // The sequence never moved: a writer's first value is still 1.
+        auto writer = StoreWriter::attach(store_);
+        writer->exec("UPDATE T_TEXTS SET NUMPP = NEXT VALUE FOR G_X");
+        writer->close();
+        DbQuery q;
+        q.setConnection(&conn_);
+        q.sql() << "SELECT NUMPP FROM T_TEXTS";
+        q.execQuery();
+        QCOMPARE(q.fieldAsString(0), QString::number(++sequenceRows_));
     }
 };
 
