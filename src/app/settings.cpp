@@ -32,18 +32,24 @@ DatabaseEntry ReadCurrentDb(const QString &startupDir)
 {
     const QString file = startupDir + AppFiles::Settings;
     // A missing key reads as the default entry's value, with the bare file name.
-    const DatabaseEntry defaults = DefaultDatabaseEntry(QString());
-    DatabaseEntry entry;
-    for (const Key &k : kKeys)
-        entry.*k.field = IniReadString(file, kSection, QString::fromLatin1(k.name), defaults.*k.field, true);
+    DatabaseEntry entry = DefaultDatabaseEntry(QString());
+    const auto values = IniReadSection(file, kSection);
+    if (!values)
+        return entry;
+    for (const Key &k : kKeys) {
+        const auto it = values->constFind(QString::fromLatin1(k.name).toUpper());
+        if (it != values->cend())
+            entry.*k.field = Trim(*it);
+    }
     return entry;
 }
 
 void SaveCurrentDb(const QString &startupDir, const DatabaseEntry &entry)
 {
-    const QString file = startupDir + AppFiles::Settings;
+    QList<std::pair<QString, QString>> values;
     for (const Key &k : kKeys)
-        IniWriteString(file, kSection, QString::fromLatin1(k.name), entry.*k.field, true);
+        values.append({QString::fromLatin1(k.name), entry.*k.field});
+    IniWriteSection(startupDir + AppFiles::Settings, kSection, values, true);
 }
 
 bool IsDefaultDatabase(const QString &startupDir, const DatabaseEntry &entry)

@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -46,24 +49,57 @@ std::optional<QByteArray> ReadWholeFile(const QString &fileName)
     return file.readAll();
 }
 
+QString TemporaryNameFor(const QString &fileName)
+{
+    return fileName + QStringLiteral(".~tmp");
+}
+
 bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QString *error)
 {
-    const bool existed = QFileInfo::exists(fileName);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const QString temp = TemporaryNameFor(fileName);
+    // What a save that was killed half-way left behind.
+    if (QFileInfo::exists(temp))
+        QFile::remove(temp);
+    const QFileInfo old(fileName);
+    QFile file(temp);
+    auto fail = [&](const QString &reason) {
         if (error)
-            *error = file.errorString();
+            *error = reason;
+        file.close();
+        QFile::remove(temp);
         return false;
-    }
-    if (!existed)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(data) != data.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return fail(file.errorString());
+    file.setPermissions(old.exists() ? old.permissions() : QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (file.write(data) != data.size() || !file.flush() || ::fsync(file.handle()) != 0)
+        return fail(file.errorString());
+    file.close();
+    // rename() replaces the old file in one step: a reader sees the old file
+    // or the new one, never a mixture, also when the program is killed.
+    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(fileName).constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
     return true;
+}
+
+std::optional<QByteArray> ReadFileHead(const QString &fileName, qint64 maxBytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.read(maxBytes);
+}
+
+std::optional<QHash<QString, QString>> IniReadSection(const QString &fileName, const QString &section)
+{
+    const QString file = Trim(fileName);
+    const QString sec = Trim(section);
+    if (file.isEmpty() || sec.isEmpty() || !FileExists(file))
+        return std::nullopt;
+    const auto bytes = ReadFileHead(file, kMaxSettingsBytes);
+    if (!bytes)
+        return std::nullopt;
+    return IniDocument::fromBytes(*bytes).sectionValues(sec);
 }
 
 QString IniReadString(const QString &fileName, const QString &section, const QString &key,
@@ -75,7 +111,7 @@ QString IniReadString(const QString &fileName, const QString &section, const QSt
     if (file.isEmpty() || sec.isEmpty() || k.isEmpty() || !FileExists(file))
         return defaultValue;
     QString value = defaultValue;
-    if (const auto bytes = ReadWholeFile(file)) {
+    if (const auto bytes = ReadFileHead(file, kMaxSettingsBytes)) {
         if (const auto found = IniDocument::fromBytes(*bytes).value(sec, k))
             value = *found;
     }
@@ -85,19 +121,37 @@ QString IniReadString(const QString &fileName, const QString &section, const QSt
 bool IniWriteString(const QString &fileName, const QString &section, const QString &key,
                     const QString &value, bool trimValue)
 {
+    return IniWriteSection(fileName, section, {{key, value}}, trimValue);
+}
+
+bool IniWriteSection(const QString &fileName, const QString &section,
+                     const QList<std::pair<QString, QString>> &values, bool trimValues)
+{
     const QString file = Trim(fileName);
     const QString sec = Trim(section);
-    const QString k = Trim(key);
-    if (file.isEmpty() || sec.isEmpty() || k.isEmpty() || !IsDriveWritable(file))
+    if (file.isEmpty() || sec.isEmpty() || values.isEmpty())
+        return false;
+    for (const auto &kv : values)
+        if (Trim(kv.first).isEmpty())
+            return false;
+    if (!IsDriveWritable(file))
         return false;
     IniDocument doc;
     if (FileExists(file)) {
-        const auto bytes = ReadWholeFile(file);
-        if (!bytes)
-            throw AppError(QStringLiteral("Unable to write to %1").arg(file));
-        doc = IniDocument::fromBytes(*bytes);
+        if (QFileInfo(file).size() > kMaxSettingsBytes) {
+            // Far beyond any settings file: kept aside whole rather than read.
+            const QString aside = UniqueFileName(file + QStringLiteral(".bak"));
+            if (!QFile::rename(file, aside))
+                throw AppError(QStringLiteral("Unable to write to %1").arg(file));
+        } else {
+            const auto bytes = ReadWholeFile(file);
+            if (!bytes)
+                throw AppError(QStringLiteral("Unable to write to %1").arg(file));
+            doc = IniDocument::fromBytes(*bytes);
+        }
     }
-    doc.setValue(sec, k, trimValue ? Trim(value) : value);
+    for (const auto &kv : values)
+        doc.setValue(sec, Trim(kv.first), trimValues ? Trim(kv.second) : kv.second);
     if (!WriteFileAtomically(file, doc.toBytes(), nullptr))
         throw AppError(QStringLiteral("Unable to write to %1").arg(file));
     return true;

@@ -4,14 +4,29 @@
 // refused unless a probe file can be created where the write would go.
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <optional>
+#include <utility>
 
 QString IniReadString(const QString &fileName, const QString &section, const QString &key,
                       const QString &defaultValue, bool trimResult);
 // Throws AppError("Unable to write to <file>") when the file cannot be written.
 bool IniWriteString(const QString &fileName, const QString &section, const QString &key,
                     const QString &value, bool trimValue);
+// Writes several keys of one section in one atomic replacement of the file,
+// so that a kill never leaves some of them old and some new. A file above
+// kMaxSettingsBytes is no settings file: it is kept aside as "<name>.bak"
+// (numbered when taken) and a new one is written.
+bool IniWriteSection(const QString &fileName, const QString &section,
+                     const QList<std::pair<QString, QString>> &values, bool trimValues);
+// Every key of the section, upper-cased, with its value (the first line of a
+// key wins), from one read of the file; nullopt when the file is missing.
+std::optional<QHash<QString, QString>> IniReadSection(const QString &fileName, const QString &section);
+// Settings files are read up to this size: a damaged file of any size never
+// holds up the start.
+constexpr qint64 kMaxSettingsBytes = 1 << 20;
 int IniReadInteger(const QString &fileName, const QString &section, const QString &key,
                    int defaultValue);
 // Reads a settings value as an integer: "0x"/"0X" followed by hex digits, or
@@ -25,9 +40,14 @@ bool MakeDir(const QString &path);
 
 bool FileExists(const QString &fileName);
 std::optional<QByteArray> ReadWholeFile(const QString &fileName);
-// Replaces the file in one step: the data goes to a temporary file in the same
-// folder, which is then renamed over the old one, so a failure never leaves a
-// half-written file. An existing file keeps its permissions; a new one is
-// readable and writable by its owner only. On failure returns false with the
-// system's reason in *error and the old file unchanged.
+// Replaces the file in one step: the data goes to the temporary file
+// TemporaryNameFor(fileName) in the same folder, which is then renamed over
+// the old one, so a failure never leaves a half-written file. A temporary file
+// that a killed save left behind is removed first. An existing file keeps its
+// permissions; a new one is readable and writable by its owner only. On
+// failure returns false with the system's reason in *error and the old file
+// unchanged.
 bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QString *error);
+QString TemporaryNameFor(const QString &fileName);
+// At most maxBytes from the start of the file; nullopt when it cannot be read.
+std::optional<QByteArray> ReadFileHead(const QString &fileName, qint64 maxBytes);

@@ -1,9 +1,16 @@
 #include "app/settings.h"
 #include "support/codec_1251.h"
 
+#include "support/files.h"
+
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 namespace {
 
@@ -84,7 +91,44 @@ private slots:
         QCOMPARE(ConnectionPath("\\DB\\Q.GDB"), QStringLiteral("\\DB\\Q.GDB"));
         QCOMPARE(ConnectionPath("srv:/db/q.gdb"), QStringLiteral("srv:/db/q.gdb"));
     }
+
+    // A save killed at any moment leaves one whole entry, the old or the new,
+    // never the path of one with the user of the other; the next save removes
+    // what the killed one left behind.
+    void killedSavesLeaveWholeEntries()
+    {
+        const DatabaseEntry a{"Склад", "S1", "/data/s.gdb", "ivan", "pw1"};
+        const DatabaseEntry b{"Архив", "A2", "/data/a.gdb", "petr", "pw2"};
+        for (int round = 0; round < 15; ++round) {
+            QProcess writer;
+            writer.start(QCoreApplication::applicationDirPath() + "/settings_writer", {dir_.path()});
+            QVERIFY2(writer.waitForReadyRead(5000), qPrintable(writer.errorString() + writer.readAllStandardError()));
+            QTest::qSleep(5 + QRandomGenerator::global()->bounded(40));
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            QVERIFY(writer.waitForFinished(5000));
+            const DatabaseEntry e = ReadCurrentDb(startup());
+            QVERIFY2(e == a || e == b, qPrintable(e.FullFileNameGDB + " " + e.USER_NAME));
+        }
+        SaveCurrentDb(startup(), a);
+        QVERIFY(!QFile::exists(TemporaryNameFor(iniPath())));
+        QCOMPARE(ReadCurrentDb(startup()), a);
+    }
+
+    // A damaged settings file of any size is read only up to a bound: the
+    // start never waits for it, and a save keeps it aside whole.
+    void hugeFileReadUpToABound()
+    {
+        const QByteArray damaged = "[DB_CURRENT]\r\nUSER_NAME=ivan\r\n" + QByteArray(int(kMaxSettingsBytes) * 3, '\n')
+                                   + "[DB_CURRENT]\r\nPASSWORD=far\r\n";
+        write(iniPath(), damaged);
+        const DatabaseEntry e = ReadCurrentDb(startup());
+        QCOMPARE(e.USER_NAME, QStringLiteral("ivan"));
+        QCOMPARE(e.PASSWORD, QStringLiteral("qzmt")); // beyond the bound: the default
+        SaveCurrentDb(startup(), e);
+        QCOMPARE(QFileInfo(iniPath() + ".bak").size(), qint64(damaged.size()));
+        QCOMPARE(ReadCurrentDb(startup()), e);
+    }
 };
 
-QTEST_APPLESS_MAIN(TestSettings)
+QTEST_GUILESS_MAIN(TestSettings)
 #include "test_settings.moc"
