@@ -1,6 +1,8 @@
 #include "app/database_list_dialog.h"
 
+#include "support/app_error.h"
 #include "support/files.h"
+#include "widgets/messages.h"
 #include "widgets/grid_file.h"
 #include "widgets/grid_utils.h"
 #include "support/str_utils.h"
@@ -8,6 +10,7 @@
 
 #include "widgets/widget_utils.h"
 
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,17 +131,69 @@ bool TDlg_LocalList_DB::ShowDatabaseList(bool editMode)
     SG_DB->clearRow(0);
     SG_DB->clearRow(1);
     SG_DB->setRowTexts(0, DatabaseListHeaders());
-    if (!fileName.isEmpty() && FileExists(fileName))
-        GridLoadFromFile(SG_DB, fileName);
+    unreadable_ = !fileName.isEmpty() && FileExists(fileName) && !GridLoadFromFile(SG_DB, fileName);
     fitColumns();
     SG_DB->setCurrentCell(0, SG_DB->fixedRows());
+    if (unreadable_)
+        ShowInfo(UnreadableListMessage(fileName, editMode));
 
     if (exec() != QDialog::Accepted)
         return false;
     if (editMode)
-        return !fileName.isEmpty() && IsDriveWritable(fileName) && GridSaveToFile(SG_DB, fileName, true);
+        return saveList(fileName);
     const int r = SG_DB->currentRow();
     return r > 0 && (!Trim(SG_DB->cell(1, r)).isEmpty() || !Trim(SG_DB->cell(2, r)).isEmpty());
+}
+
+bool TDlg_LocalList_DB::saveList(const QString &fileName)
+{
+    if (fileName.isEmpty() || !IsDriveWritable(fileName))
+        return false;
+    // The file that could not be read may still be the user's only copy of
+    // the list: it is kept beside the new one before anything is written.
+    QString kept;
+    if (unreadable_ && FileExists(fileName)) {
+        kept = UniqueFileName(fileName + QStringLiteral(".bak"));
+        if (!QFile::copy(fileName, kept))
+            throw AppError(QStringLiteral("Cannot create file \"%1\".").arg(kept));
+    }
+    const bool saved = GridSaveToFile(SG_DB, fileName, true);
+    if (!kept.isEmpty())
+        ShowInfo(QStringLiteral("Прежний файл списка баз данных сохранён под именем \"%1\".").arg(kept));
+    return saved;
+}
+
+void TDlg_LocalList_DB::done(int result)
+{
+    // A cell the list file cannot hold would move or lose the cells below it
+    // when the list is read again: the list is not saved, the dialog stays.
+    if (result == QDialog::Accepted && editMode_) {
+        const QStringList headers = DatabaseListHeaders();
+        for (int r = SG_DB->fixedRows(); r < SG_DB->rowCount(); ++r) {
+            for (int c = 0; c < SG_DB->colCount(); ++c) {
+                if (IsStorableGridCell(SG_DB->cell(c, r)))
+                    continue;
+                SG_DB->setCurrentCell(c, r);
+                ShowInfo(QStringLiteral("Строка %1, колонка \"%2\": текст не может содержать перевод строки "
+                                        "или начинаться с \"[~~-^v-~COL_\". Исправьте его - список не сохранён.")
+                             .arg(r)
+                             .arg(c < headers.size() ? headers[c] : QString::number(c + 1)),
+                         this);
+                return;
+            }
+        }
+    }
+    QDialog::done(result);
+}
+
+QString UnreadableListMessage(const QString &fileName, bool editMode)
+{
+    QString text = QStringLiteral("Файл списка баз данных \"%1\" не прочитан: он повреждён или не является "
+                                  "списком баз данных. Список показан пустым.")
+                       .arg(fileName);
+    if (editMode)
+        text += QStringLiteral(" При сохранении прежний файл будет оставлен рядом под новым именем.");
+    return text;
 }
 
 bool EditDatabaseList(const QString &fileName)

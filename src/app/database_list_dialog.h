@@ -28,14 +28,22 @@ public:
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
 
+protected:
+    void done(int result) override;
+
 private:
+    bool saveList(const QString &fileName);
     void N7Click();
     void N1Click();
     void N5Click();
     void N3Click();
     void fitColumns();
     bool editMode_ = false;
+    bool unreadable_ = false; // the list file exists and could not be read
 };
+
+// What the user is told when the list file exists and cannot be read.
+QString UnreadableListMessage(const QString &fileName, bool editMode);
 
 bool EditDatabaseList(const QString &fileName);
 bool ChooseDatabaseEntry(const QString &fileName, DatabaseEntry &chosen);

@@ -61,6 +61,11 @@ private:
 
 } // namespace
 
+bool IsStorableGridCell(const QString &text)
+{
+    return !text.startsWith(kColumnHeaderStart) && !text.contains(QChar('\n')) && !text.contains(QChar('\r'));
+}
+
 bool ExtractGridSection(const QString &name, QStringList *lines)
 {
     const QString n = Trim(name);

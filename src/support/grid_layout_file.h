@@ -39,6 +39,10 @@ void WriteGridLayoutFile(const GridLayout &layout, const QString &fileName);
 std::optional<GridLayout> ParseGridLayout(const QByteArray &bytes);
 std::optional<GridLayout> ReadGridLayoutFile(const QString &fileName);
 
+// Whether a cell text can be written and read back as it is: no line break,
+// and not beginning like a column section's header.
+bool IsStorableGridCell(const QString &text);
+
 // Replaces the lines by those of the named section: the lines after the
 // first "[name]" line up to the next column section. False (and no lines)
 // when the section is missing or nothing follows its header.

@@ -184,6 +184,59 @@ private slots:
         QCOMPARE((QStringList{e.About_DB, e.AliasBDE5, e.FullFileNameGDB, e.USER_NAME, e.PASSWORD}), entry);
     }
 
+    // A list file that cannot be read is said to be so, and is kept beside
+    // the new list before anything is saved over it.
+    void unreadableListKeptAside_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("keptAs");
+        QTest::newRow("bad signature") << QByteArray("[~~~COMMON]\r\nItsMe=~1\r\nColCount=5\r\n") << "VRKX_LocalList_DB.txt.bak";
+        QTest::newRow("row count raised") << QByteArray("[~~~COMMON]\r\nItsMe=~9977553311\r\nColCount=5\r\nRowCount=90\r\n")
+                                          << "VRKX_LocalList_DB.txt.bak";
+        QTest::newRow("random bytes, .bak taken") << QByteArray("\x01\xfe\x80junk\r\n\x00\x13", 12)
+                                                  << "VRKX_LocalList_DB.txt-1.bak";
+    }
+    void unreadableListKeptAside()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, keptAs);
+        QFile::remove(list() + ".bak");
+        QFile::remove(dir_.filePath("VRKX_LocalList_DB.txt-1.bak"));
+        if (keptAs.contains("-1"))
+            QVERIFY(QFile::copy(QFINDTESTDATA("test_database_list.cpp"), list() + ".bak"));
+        QFile f(list());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        ModalAnswerer answerer(work([](TDlg_LocalList_DB *dlg) { dlg->SG_DB->setCell(0, 1, "Новая"); }, true));
+        QVERIFY(EditDatabaseList(list()));
+        QCOMPARE(answerer.seen.value(0), UnreadableListMessage(list(), true));
+        QVERIFY2(answerer.seen.join('|').contains(dir_.filePath(keptAs)), qPrintable(answerer.seen.join('|')));
+        QCOMPARE(ReadBytes(dir_.filePath(keptAs)), content);
+        QCOMPARE(rowsOf(list()).value(1).value(0), QStringLiteral("Новая"));
+    }
+
+    // A cell the list file could not give back as it is keeps the dialog
+    // open with a message naming it; nothing is saved until it is mended.
+    void unstorableCellRefused_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("column header") << "[~~-^v-~COL_1]";
+        QTest::newRow("line break") << "две\nстроки";
+    }
+    void unstorableCellRefused()
+    {
+        QFETCH(QString, text);
+        int round = 0;
+        ModalAnswerer answerer(work([&](TDlg_LocalList_DB *dlg) {
+            dlg->SG_DB->setCell(2, 1, ++round == 1 ? text : QStringLiteral("/data/ok.gdb"));
+        }, true));
+        QVERIFY(EditDatabaseList(list()));
+        QCOMPARE(round, 2);
+        QVERIFY(answerer.seen.value(1).startsWith(QStringLiteral("Строка 1, колонка \"Полный путь к GDB-файлу\"")));
+        QCOMPARE(rowsOf(list()).value(1).value(2), QStringLiteral("/data/ok.gdb"));
+    }
+
     void chooseWithoutFile()
     {
         ModalAnswerer answerer(work([](TDlg_LocalList_DB *) {}, true));
