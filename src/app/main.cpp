@@ -4,10 +4,13 @@
 #include "app/main_window.h"
 #include "app/vrkx_application.h"
 #include "app/welcome_dialog.h"
+#include "db/db_connection.h"
 #include "db/lookups.h"
 #include "widgets/messages.h"
 #include "widgets/sys.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char **argv)
@@ -26,5 +29,15 @@ int main(int argc, char **argv)
     TDlg_Enter_In_Application welcome;
     mainWindow.setWelcomeDialog(&welcome);
     mainWindow.show();
-    return app.exec();
+    const int code = app.exec();
+    // The settings were saved when the window closed; now the store.
+    mainWindow.pFIBDatabase1->close();
+    if (DbConnection::abandonedDisconnects() > 0) {
+        // A disconnect that never ended holds the client library: its own
+        // clean-up at exit would wait for it for ever. The process ends here,
+        // and with it the single-instance lock.
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -2,6 +2,11 @@
 
 #include "db/fb_api.h"
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
 using namespace Firebird;
 
 DbTransaction::DbTransaction(DbConnection *connection) : connection_(connection) {}
@@ -51,11 +56,75 @@ void DbConnection::open()
     attachment_ = fb::attach(databaseName_, userName_, password_, roleName_, false);
 }
 
+namespace {
+
+std::atomic<int> abandoned{0};
+
+// Everything a disconnect ends, in the order it is ended.
+struct Ending {
+    std::vector<fb::Handle<IResultSet>> cursors;
+    std::vector<fb::Handle<IStatement>> statements;
+    fb::Handle<ITransaction> transaction;
+    fb::Handle<IAttachment> attachment;
+
+    void run()
+    {
+        cursors.clear();
+        statements.clear();
+        // Nothing was written: committing the read-only transaction only ends
+        // it. When the connection is gone the handle is only released.
+        try {
+            fb::end(transaction, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
+        } catch (const DbError &) {
+            transaction.reset();
+        }
+        attachment.reset(); // detaches; only released when the connection is gone
+    }
+};
+
+} // namespace
+
+int DbConnection::abandonedDisconnects()
+{
+    return abandoned.load();
+}
+
+void DbConnection::adoptCursor(fb::Handle<IResultSet> &&cursor)
+{
+    if (cursor)
+        closingCursors_.push_back(std::move(cursor));
+}
+
+void DbConnection::adoptStatement(fb::Handle<IStatement> &&statement)
+{
+    if (statement)
+        closingStatements_.push_back(std::move(statement));
+}
+
 void DbConnection::close()
 {
     if (!attachment_)
         return;
-    emit aboutToClose();
-    transaction_->end();
-    attachment_.reset(); // detaches; only released when the connection is gone
+    emit aboutToClose(); // the row sets hand over their cursors and statements
+    auto ending = std::make_shared<Ending>();
+    ending->cursors = std::move(closingCursors_);
+    ending->statements = std::move(closingStatements_);
+    ending->transaction = transaction_->take();
+    ending->attachment = std::move(attachment_);
+    closingCursors_.clear();
+    closingStatements_.clear();
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    std::thread worker([ending, done] {
+        ending->run();
+        done->set_value();
+    });
+    if (finished.wait_for(std::chrono::seconds(kDisconnectSeconds)) == std::future_status::ready) {
+        worker.join();
+    } else {
+        // The engine does not answer: leave the disconnect to itself. What it
+        // holds stays with it; the program goes on.
+        worker.detach();
+        ++abandoned;
+    }
 }

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class DbConnection;
 
@@ -31,6 +32,7 @@ public:
 private:
     friend class DbConnection;
     void end();
+    fb::Handle<Firebird::ITransaction> take() { return std::move(handle_); }
 
     DbConnection *connection_;
     fb::Handle<Firebird::ITransaction> handle_;
@@ -54,8 +56,22 @@ public:
     // Opening an open connection does nothing. Throws DbError on failure.
     void open();
     // Closes every row set bound to it, ends the transaction and detaches.
-    // Closing a closed connection does nothing.
+    // Closing a closed connection does nothing. The talk with the engine
+    // that this takes (closing cursors, ending the transaction, detaching)
+    // is given kDisconnectSeconds: a store that never answers (a server
+    // that stopped, an engine stuck on a damaged file) is then abandoned, so
+    // that the program can go on or end.
     void close();
+    static constexpr int kDisconnectSeconds = 5;
+    // How many disconnects of this process were abandoned. A process that
+    // abandoned one ends without waiting for the client library's own
+    // clean-up (see main()).
+    static int abandonedDisconnects();
+
+    // Row sets hand over their server objects here while the connection
+    // closes, so that they end with the rest of the disconnect.
+    void adoptCursor(fb::Handle<Firebird::IResultSet> &&cursor);
+    void adoptStatement(fb::Handle<Firebird::IStatement> &&statement);
     bool isOpen() const { return bool(attachment_); }
 
     DbTransaction *defaultTransaction() const { return transaction_.get(); }
@@ -72,4 +88,6 @@ private:
     QString roleName_;
     fb::Handle<Firebird::IAttachment> attachment_;
     std::unique_ptr<DbTransaction> transaction_;
+    std::vector<fb::Handle<Firebird::IResultSet>> closingCursors_;
+    std::vector<fb::Handle<Firebird::IStatement>> closingStatements_;
 };

@@ -60,7 +60,18 @@ void DbDataSet::setConnection(DbConnection *connection)
         disconnect(connection_, nullptr, this, nullptr);
     connection_ = connection;
     if (connection_)
-        connect(connection_, &DbConnection::aboutToClose, this, &DbDataSet::close);
+        connect(connection_, &DbConnection::aboutToClose, this, &DbDataSet::handOverAndClose);
+}
+
+void DbDataSet::handOverAndClose()
+{
+    // The connection ends the server objects with the rest of its
+    // disconnect, within its time limit.
+    if (connection_) {
+        connection_->adoptCursor(std::move(resultSet_));
+        connection_->adoptStatement(std::move(statement_));
+    }
+    close();
 }
 
 DbField *DbDataSet::addField(const FieldDef &def)

@@ -144,6 +144,7 @@ private:
     QString columnText(int column, int row, const DbField *field) const;
     QString readBlob(const char *id) const;
     bool ensureRow(int row);
+    void handOverAndClose();
     void announceFetched(int from);
     void releaseCursor();
 

@@ -5,6 +5,8 @@
 #include "db/db_query.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <ibase.h>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -346,6 +348,54 @@ private slots:
         q.sql() << "SELECT NUMPP FROM T_TEXTS";
         q.execQuery();
         QCOMPARE(q.fieldAsString(0), QString::number(++sequenceRows_));
+    }
+
+    // A store damaged on disk: the query fails with the engine's code, the
+    // connection closes at once, and another store opens after it.
+    void damagedStore()
+    {
+        const QString damaged = MakeTestStore(dir_.path(), "damaged.fdb", [](StoreWriter &w) {
+            for (int i = 0; i < 3000; ++i)
+                AddObject(w, QStringLiteral("7-%1").arg(i, 4, 10, QChar('0')),
+                          QStringLiteral("Объект с длинным именем номер %1").arg(i));
+        });
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const qint64 pages = file.size() / 8192;
+        QVERIFY(pages > 60);
+        QByteArray junk(8192 * 20, '\0');
+        for (int i = 0; i < junk.size(); ++i)
+            junk[i] = char((i * 37 + 11) % 256);
+        file.seek(8192 * (pages / 2));
+        file.write(junk);
+        file.close();
+
+        DbConnection conn;
+        conn.setDatabaseName(damaged);
+        conn.setUserName("VeldaRunKX");
+        conn.open();
+        DbDataSet ds;
+        ds.setConnection(&conn);
+        ds.sql() << "SELECT ID_THIS, NAME_MAX FROM OBJECTS_TREE";
+        try {
+            ds.open();
+            while (!ds.isAllFetched())
+                ds.fetchRows(500);
+            QFAIL("the damage was not seen");
+        } catch (const DbError &e) {
+            QVERIFY2(e.gdsCode() == isc_bad_db_format || e.gdsCode() == isc_db_corrupt || e.gdsCode() == isc_bug_check,
+                     qPrintable(e.message()));
+        }
+        const int before = DbConnection::abandonedDisconnects();
+        conn.close();
+        QCOMPARE(DbConnection::abandonedDisconnects(), before);
+        conn.setDatabaseName(store_);
+        conn.open();
+        DbQuery q;
+        q.setConnection(&conn);
+        q.sql() << "SELECT COUNT(*) FROM T_MISC";
+        q.execQuery();
+        QCOMPARE(q.fieldAsString(0), QStringLiteral("3"));
     }
 };
 

@@ -6,7 +6,10 @@
 #include "db/db_error.h"
 #include "db/lookups.h"
 
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
+#include <csignal>
 
 class TestServerConnection : public QObject {
     Q_OBJECT
@@ -69,6 +72,44 @@ private slots:
         conn.setUserName(server_->user);
         conn.setPassword(server_->password);
         QVERIFY_THROWS_EXCEPTION(DbError, conn.open());
+    }
+
+    // A server that stops answering while the program is attached (as an
+    // engine stuck on a damaged store would): closing gives up after a few
+    // seconds, and the next connection works once the server is back.
+    void stoppedServerIsAbandoned()
+    {
+        QProcess pgrep;
+        pgrep.start("pgrep", {"-x", "firebird"});
+        pgrep.waitForFinished();
+        const pid_t pid = pid_t(pgrep.readAllStandardOutput().trimmed().split('\n').value(0).toInt());
+        if (pid <= 0)
+            QSKIP("the server's process is not found");
+        DbConnection conn;
+        conn.setDatabaseName(remoteName());
+        conn.setUserName(server_->user);
+        conn.setPassword(server_->password);
+        conn.open();
+        DbDataSet ds;
+        ds.setConnection(&conn);
+        ds.sql() << "SELECT NAME_MAX FROM OBJECTS_TREE";
+        ds.open();
+        if (::kill(pid, SIGSTOP) != 0)
+            QSKIP("the server's process cannot be stopped by this user");
+        struct Resume {
+            pid_t pid;
+            ~Resume() { ::kill(pid, SIGCONT); }
+        } resume{pid};
+        const int before = DbConnection::abandonedDisconnects();
+        QElapsedTimer timer;
+        timer.start();
+        conn.close();
+        QVERIFY(timer.elapsed() < (DbConnection::kDisconnectSeconds + 5) * 1000);
+        QCOMPARE(DbConnection::abandonedDisconnects(), before + 1);
+        QVERIFY(!conn.isOpen() && !ds.isOpen());
+        ::kill(pid, SIGCONT);
+        conn.open();
+        QCOMPARE(GetObjectName(&conn, "0!1-0_0_15"), QStringLiteral("Насос Н-1"));
     }
 
     void cleanupTestCase()
