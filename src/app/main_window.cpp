@@ -66,6 +66,7 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     hostLayout->setContentsMargins(0, 0, 0, 0);
     filterPage = new FilterPage(filterPageHost);
     hostLayout->addWidget(filterPage);
+    filterPage->setConnection(pFIBDatabase1);
     filterPage->setRunHandler([this](const QString &condition) {
         QString ignored;
         ShowQueryResult(QStringLiteral("Результат фильтрации"), pFIBDatabase1, condition, QStringLiteral("t_o.ID_THIS"),

@@ -167,6 +167,7 @@ QWidget *FilterPage::buildObjectsPage()
     List_ObjTypes_Name = named(new QListWidget(types), "List_ObjTypes_Name");
     List_ObjTypes_ID = named(new QListWidget(types), "List_ObjTypes_ID");
     List_ObjTypes_ID->setVisible(false);
+    buildObjTypesMenu();
     auto *tl = new QHBoxLayout(types);
     tl->setContentsMargins(4, 2, 4, 4);
     tl->addWidget(List_ObjTypes_Name);
@@ -284,7 +285,8 @@ QWidget *FilterPage::buildNumericPage()
     ListBox_PropNumber = named(new QListWidget(page), "ListBox_PropNumber");
     ListBox_PropNumber->setVisible(false);
     buildPropNumberMenu();
-    connect(SG_PropNumber, &StringGrid::cellDoubleClicked, this, &FilterPage::SG_PropNumberDblClick);
+    connect(SG_PropNumber, &StringGrid::cellDoubleClicked, this,
+            [this] { ReportingErrors([this] { SG_PropNumberDblClick(); }); });
     connect(SG_PropNumber, &StringGrid::currentCellChanged, this,
             [this](int, int row) { SelectCompanionLine(ListBox_PropNumber, row); });
     auto *l = new QVBoxLayout(page);
@@ -485,33 +487,6 @@ void FilterPage::SpeedButton5Click()
 void FilterPage::SpeedButton6Click()
 {
     Memo_SQL->clear();
-}
-
-void FilterPage::SG_PropNumberDblClick()
-{
-    const int r = SG_PropNumber->currentRow();
-    const int c = SG_PropNumber->currentCol();
-    if (r < SG_PropNumber->fixedRows() || r >= ListBox_PropNumber->count())
-        return;
-    SelectCompanionLine(ListBox_PropNumber, r);
-    QStringList words = CompanionWords(ListBox_PropNumber->item(r)->text(), SG_PropNumber->colCount());
-    if (c == PropGrid::MaxColumn || c == PropGrid::MinColumn) {
-        bool ok = false;
-        const QString answer = QInputDialog::getText(this, SG_PropNumber->cell(c, 0), QStringLiteral("Введите значение"),
-                                                     QLineEdit::Normal, words[c], &ok);
-        if (ok) {
-            const QString value = Trim(answer);
-            if (IsFloatStr(value)) {
-                words[c] = value;
-                SG_PropNumber->setCell(c, r, value);
-            } else {
-                ShowInfo(QStringLiteral("Это = \"%1\" не ЧИСЛО !!!").arg(value), this);
-            }
-        }
-    }
-    // The property column is filled through the numeric property picker.
-    ListBox_PropNumber->item(r)->setText(words.join(QChar(' ')));
-    FitPropNumberGrid(SG_PropNumber);
 }
 
 void FilterPage::N21Click()

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 
+class DbConnection;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -40,6 +41,10 @@ class FilterPage : public QWidget {
 public:
     explicit FilterPage(QWidget *parent = nullptr);
 
+    // The store the pickers and lookups of the page read.
+    void setConnection(DbConnection *connection) { connection_ = connection; }
+    DbConnection *connection() const { return connection_; }
+
     // The run command hands the condition over here (the result window).
     void setRunHandler(std::function<void(const QString &condition)> handler) { runHandler_ = std::move(handler); }
 
@@ -52,6 +57,18 @@ public:
     void SpeedButton4Click(); // copy
     void SpeedButton5Click(); // paste
     void SpeedButton6Click(); // clear
+
+    // The type list's menu: add through the type picker, delete, delete all,
+    // tick all, untick all, invert the ticks.
+    void MenuItem2Click();
+    void MenuItem3Click();
+    void N6Click();
+    void N9Click();
+    void N10Click();
+    void N11Click();
+    // The numeric grid's editor of the current cell: the property picker for
+    // the property column, an input box for a bound.
+    void SG_PropNumberDblClick();
 
     static QColor date1Colour() { return QColor(0xEB, 0xC7, 0x9E); }
     static QColor date2Colour() { return QColor(0xFF, 0xCC, 0xCC); }
@@ -67,6 +84,7 @@ public:
     QLabel *Label_Parent_Name;
     QListWidget *List_ObjTypes_Name;
     QListWidget *List_ObjTypes_ID;
+    QMenu *PopupMenu_ObjTypes;
     RadioGroup *RG_Ref;
     QCheckBox *CB_Date1;
     QLineEdit *Edit_Date1;
@@ -106,9 +124,10 @@ private:
 
     void CB_YesParentClick(bool checked);
     void CB_YesAncestorClick(bool checked);
+    void buildObjTypesMenu();
     void colourDate(QLineEdit *edit, const QColor &validColour);
-    void SG_PropNumberDblClick();
     void N21Click();
 
+    DbConnection *connection_ = nullptr;
     std::function<void(const QString &)> runHandler_;
 };

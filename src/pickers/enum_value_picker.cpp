@@ -1,0 +1,42 @@
+#include "pickers/enum_value_picker.h"
+
+#include "db/schema.h"
+#include "pickers/catalog_cascade.h"
+#include "support/str_utils.h"
+
+#include <memory>
+
+namespace {
+
+CatalogPickerSpec enumSpec()
+{
+    using namespace Schema;
+    CatalogPickerSpec spec;
+    spec.objectName = "Dlg_LibProp_Enum_Select";
+    spec.caption = QStringLiteral("Выбор значения перечислимого свойства из справочника свойств");
+    spec.tables = {L_PROPENUM_TOP, L_PROPENUM_MACRO, L_PROPENUM_GRP, L_PROPENUM_LIST, L_PROPENUM_VAL};
+    spec.listTitle = QStringLiteral("Список свойств : ");
+    spec.valueTitle = QStringLiteral("Значения свойства : ");
+    spec.listFields = CatalogLevelFields(32);
+    return spec;
+}
+
+} // namespace
+
+TDlg_LibProp_Enum_Select::TDlg_LibProp_Enum_Select(QWidget *parent) : CatalogPicker(enumSpec(), parent) {}
+
+void TDlg_LibProp_Enum_Select::RequeryVal()
+{
+    cascade()->requery(4);
+}
+
+void SelectEnumValue(DbConnection *connection, const QString &currentId, QString &valueId)
+{
+    Q_UNUSED(currentId);
+    valueId.clear();
+    if (!connection)
+        return;
+    auto window = std::make_unique<TDlg_LibProp_Enum_Select>();
+    if (window->Execute(connection))
+        valueId = Trim(window->SelectedId);
+}
