@@ -1,5 +1,7 @@
 #include "query/filter_page.h"
 
+#include "db/lookups.h"
+#include "pickers/caption_follower.h"
 #include "query/prop_number_grid.h"
 #include "query/tool_icons.h"
 #include "widgets/clipboard.h"
@@ -143,13 +145,16 @@ QWidget *FilterPage::buildParentStrip()
 
     SpeedButton1 = named(new QToolButton(strip), "SpeedButton1");
     SpeedButton1->setText(QStringLiteral("..."));
-    // Picking the parent object comes with the object picker.
-    SpeedButton1->setEnabled(false);
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton1Click(); }); });
     Edit_ID_Parent = named(new QLineEdit(strip), "Edit_ID_Parent");
     Edit_ID_Parent->setMinimumWidth(120);
     Edit_ID_Parent->setMaximumWidth(220);
     Label_Parent_Name = named(new QLabel(QStringLiteral("???"), strip), "Label_Parent_Name");
     Label_Parent_Name->setWordWrap(true);
+    parentCaption_ = new CaptionFollower(Edit_ID_Parent, Label_Parent_Name, [this](const QString &text) {
+        // Edit_ID_ParentChange, returning the caption rather than setting it.
+        return connection_ ? GetObjectCaption(connection_, text, 1, true) : Label_Parent_Name->text();
+    });
 
     auto *l = new QHBoxLayout(strip);
     l->setContentsMargins(2, 2, 2, 2);

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 
+class CaptionFollower;
 class DbConnection;
 class QButtonGroup;
 class QCheckBox;
@@ -69,6 +70,10 @@ public:
     // The numeric grid's editor of the current cell: the property picker for
     // the property column, an input box for a bound.
     void SG_PropNumberDblClick();
+    // The parent strip: "..." picks the parent object; every change of the
+    // identifier shows the object's caption.
+    void SpeedButton1Click();
+    void Edit_ID_ParentChange();
 
     static QColor date1Colour() { return QColor(0xEB, 0xC7, 0x9E); }
     static QColor date2Colour() { return QColor(0xFF, 0xCC, 0xCC); }
@@ -129,5 +134,6 @@ private:
     void N21Click();
 
     DbConnection *connection_ = nullptr;
+    CaptionFollower *parentCaption_ = nullptr;
     std::function<void(const QString &)> runHandler_;
 };

@@ -1,11 +1,13 @@
-// The filter page's handlers that read the store: the object type list and
-// the property column of the numeric property grid.
+// The filter page's handlers that read the store: the parent strip, the
+// object type list and the property column of the numeric property grid.
 
 #include "query/filter_page.h"
 
 #include "db/lookups.h"
 #include "db/schema.h"
+#include "pickers/caption_follower.h"
 #include "pickers/number_prop_picker.h"
+#include "pickers/object_picker.h"
 #include "pickers/type_picker.h"
 #include "query/prop_number_grid.h"
 #include "support/str_utils.h"
@@ -171,4 +173,18 @@ void FilterPage::SG_PropNumberDblClick()
     }
     ListBox_PropNumber->item(r)->setText(words.join(QChar(' ')));
     FitPropNumberGrid(SG_PropNumber);
+}
+
+void FilterPage::SpeedButton1Click()
+{
+    QString id;
+    SelectObject(connection_, Edit_ID_Parent->text(), id);
+    id = Trim(id);
+    if (!id.isEmpty())
+        Edit_ID_Parent->setText(id); // a cancelled picker leaves the line alone
+}
+
+void FilterPage::Edit_ID_ParentChange()
+{
+    parentCaption_->update();
 }

@@ -4,7 +4,7 @@
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
 #include "results/result_query.h"
-#include "results/row_look.h"
+#include "widgets/row_look.h"
 #include "results/text_view.h"
 #include "support/str_utils.h"
 #include "widgets/db_grid.h"
@@ -265,18 +265,8 @@ void TDlg_ViewQuery_Objects::updateCount()
 
 void TDlg_ViewQuery_Objects::DBGrid1DrawDataCell(DbGridCell &cell)
 {
-    // The current cell of the focused grid keeps the grid's own look.
-    if (cell.selected && cell.focused)
-        return;
-    const RowLook look = ResultRowLook(Query1->integerAt(kindField_, cell.row),
-                                       Query1->integerAt(abstractField_, cell.row),
-                                       Query1->integerAt(baseField_, cell.row));
-    cell.textColor = look.foreground;
-    if (look.background)
-        cell.background = QBrush(*look.background);
-    cell.font.setBold(look.bold);
-    cell.font.setItalic(look.italic);
-    cell.drawDefault();
+    DrawObjectCell(cell, Query1->integerAt(kindField_, cell.row), Query1->integerAt(abstractField_, cell.row),
+                   Query1->integerAt(baseField_, cell.row));
 }
 
 void TDlg_ViewQuery_Objects::N2Click()

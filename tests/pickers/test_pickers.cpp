@@ -5,12 +5,16 @@
 #include "db/db_error.h"
 #include "pickers/enum_value_picker.h"
 #include "pickers/number_prop_picker.h"
+#include "pickers/object_picker.h"
 #include "pickers/type_picker.h"
 #include "query/filter_page.h"
 #include "widgets/string_grid.h"
 #include "widgets/db_grid.h"
 
 #include <QAction>
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QCheckBox>
 #include <QInputDialog>
 #include <QListWidget>
@@ -18,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +72,7 @@ void fillCatalogs(StoreWriter &w)
     level(w, "L_PROPENUM_LIST", 2, "3-L2", "3-G1", "Без значений");
     level(w, "L_PROPENUM_VAL", 1, "3-U1", "3-L1", "МПа");
     level(w, "L_PROPENUM_VAL", 2, "3-U2", "3-L1", "кВт");
+    AddObject(w, "1001", "Завод", "12");
 }
 
 template <class Window>
@@ -280,11 +286,33 @@ private slots:
             emit page.SG_PropNumber->cellDoubleClicked(col, 1);
         }
         page.CB_YesPropNumber->setChecked(true);
+        {
+            ModalAnswerer answerer(inPicker<TDlg_Tree_Obj_Select>([](TDlg_Tree_Obj_Select *w) {
+                w->Edit_ID_THIS->setText("1001");
+            }));
+            page.SpeedButton1->click();
+        }
+        // The rest of the criteria of the worked example, from the controls.
+        page.CB_YesAncestor->click();
+        page.RG_Ref->buttons()->button(1)->click();
+        page.CB_Date1->setChecked(true);
+        page.Edit_Date1->setText("01.01.2005");
+        page.CB_Date2->setChecked(true);
+        page.Edit_Date2->setText("31.12.2005");
+        page.CB_YesFind_Name->setChecked(true);
+        page.Edit_Name_Str->setText("насос");
+        page.CB_YesFind_Info->setChecked(true);
+        page.Memo_Find_Info->setPlainText("давление\nтемпература");
+        page.RG_Abstr->buttons()->button(1)->click();
         page.SpeedButton2Click();
         QCOMPARE(page.Memo_SQL->toPlainText(),
-                 QStringLiteral("(\nt_o.ID_TYPE IN ('12','15')\n)\nAND \n"
-                                "(t_o.ID_THIS IN (SELECT ID_OWNER FROM OBJECTS_PROP_NUMBER WHERE\n"
-                                " (ID_PROP='27'  and (PROP_VAL between 10 and 20.5)) \n))"));
+                 QStringLiteral(
+                     "(t_o.PARENTS_ID CONTAINING '[1001]')\nand\n(\nt_o.ID_TYPE IN ('12','15')\n)\nand\n(\n"
+                     "t_o.ITS_BASE>0\n)\nand\n(\nt_o.DATE_1>='01.01.2005'\nand\nt_o.DATE_1<='31.12.2005'\n)\nand\n(\n"
+                     "UPPER(t_o.NAME_MAX) CONTAINING UPPER('насос')\n)\nand\n(\nt_o.INFO CONTAINING 'давление'\nor\n"
+                     "t_o.INFO CONTAINING 'температура'\n)\nand\n(\nltl.ITS_ABSTRACT<=0\n)\nAND \n"
+                     "(t_o.ID_THIS IN (SELECT ID_OWNER FROM OBJECTS_PROP_NUMBER WHERE\n"
+                     " (ID_PROP='27'  and (PROP_VAL between 10 and 20.5)) \n))"));
     }
 
     // A type picker that cannot read its sections: the page shows the error

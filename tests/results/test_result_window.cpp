@@ -9,7 +9,7 @@
 #include "widgets/db_grid.h"
 #include "widgets/db_navigator.h"
 #include <QToolButton>
-#include "results/row_look.h"
+#include "widgets/row_look.h"
 #include "results/text_view.h"
 
 #include <QApplication>

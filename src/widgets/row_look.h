@@ -14,3 +14,8 @@ struct RowLook {
 // kind: ID_KIND of the type (0 when the type row is missing); abstract and
 // base: ITS_ABSTRACT and ITS_BASE, read as "> 0" or not.
 RowLook ResultRowLook(int kind, int abstract, int base);
+
+struct DbGridCell;
+// Draws a data cell of a list of objects in its row's look; the current cell
+// of the focused grid keeps the grid's own drawing.
+void DrawObjectCell(DbGridCell &cell, int kind, int abstract, int base);

@@ -1,6 +1,7 @@
-#include "results/row_look.h"
+#include "widgets/row_look.h"
 
 #include "db/schema.h"
+#include "widgets/db_grid.h"
 
 RowLook ResultRowLook(int kind, int abstract, int base)
 {
@@ -18,4 +19,17 @@ RowLook ResultRowLook(int kind, int abstract, int base)
         look.foreground = kind == Schema::KIND_OBJECT ? QColor(0, 0, 255) : QColor(0, 128, 0);
     }
     return look;
+}
+
+void DrawObjectCell(DbGridCell &cell, int kind, int abstract, int base)
+{
+    if (cell.selected && cell.focused)
+        return;
+    const RowLook look = ResultRowLook(kind, abstract, base);
+    cell.textColor = look.foreground;
+    if (look.background)
+        cell.background = QBrush(*look.background);
+    cell.font.setBold(look.bold);
+    cell.font.setItalic(look.italic);
+    cell.drawDefault();
 }
