@@ -3,6 +3,7 @@
 #include "db/db_connection.h"
 #include "demo_content.h"
 #include "store_writer.h"
+#include "support/codec_1251.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -67,7 +68,7 @@ double RunIsql(const QString &store, const QString &statement)
 {
     QTemporaryFile script;
     script.open();
-    script.write(statement.toUtf8() + ";\n");
+    script.write(Cp1251::encode(statement) + ";\n"); // isql-fb reads the script as WIN1251
     script.flush();
     QProcess isql;
     isql.setStandardOutputFile(QProcess::nullDevice());
