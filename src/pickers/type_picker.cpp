@@ -13,7 +13,7 @@ std::vector<FieldDef> typeListFields()
 {
     std::vector<FieldDef> f = CatalogLevelFields(32);
     f.insert(f.begin() + 1, {QStringLiteral("ItsAbstr"), FieldKind::Calculated, QStringLiteral("Абстр"), 3, true, 3});
-    f.insert(f.begin() + 2, {QStringLiteral("Kind_Name"), FieldKind::Calculated, QStringLiteral("Вид"), 5, true, 20});
+    f.insert(f.begin() + 2, {QStringLiteral("Kind_Name"), FieldKind::Calculated, QStringLiteral("Вид"), 7, true, 20});
     f.push_back({QStringLiteral("ID_KIND"), FieldKind::Integer, QString(), 0, false});
     f.push_back({QStringLiteral("ITS_ABSTRACT"), FieldKind::Integer, QString(), 0, false});
     return f;

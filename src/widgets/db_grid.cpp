@@ -133,8 +133,12 @@ void DbGrid::applyColumnWidths()
     bold.setBold(true);
     const QFontMetrics fm(bold);
     const int charWidth = std::max(fontMetrics().averageCharWidth(), fm.horizontalAdvance(QChar('0')));
-    for (int c = 0; c < model_->columnCount(); ++c)
-        setColumnWidth(c, ds->field(model_->fieldIndex(c))->displayWidth() * charWidth + 6);
+    // A column is never narrower than its title.
+    const QFontMetrics header(horizontalHeader()->font());
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const DbField *f = ds->field(model_->fieldIndex(c));
+        setColumnWidth(c, std::max(f->displayWidth() * charWidth + 6, header.horizontalAdvance(f->displayLabel()) + 12));
+    }
 }
 
 void DbGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
