@@ -84,14 +84,14 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
                               QStringLiteral("Экспорт в Excel (OLE)"));
     SpeedButton3 = toolButton(found, "SpeedButton3", st->standardIcon(QStyle::SP_FileDialogContentsView),
                               QStringLiteral("Экспорт в HTML-формат"));
-    // The exports arrive with their own parts of the program.
+    // The spreadsheet export arrives with its own part of the program.
     SpeedButton2->setEnabled(false);
-    SpeedButton3->setEnabled(false);
     connect(NavFirst, &QToolButton::clicked, this, [this] { Query1->first(); });
     connect(NavPrior, &QToolButton::clicked, this, [this] { Query1->prior(); });
     connect(NavNext, &QToolButton::clicked, this, [this] { Query1->next(); });
     connect(NavLast, &QToolButton::clicked, this, &TDlg_ViewQuery_Objects::goLast);
     connect(SpeedButton1, &QToolButton::clicked, this, &TDlg_ViewQuery_Objects::SpeedButton1Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TDlg_ViewQuery_Objects::SpeedButton3Click);
     auto *tools = new QHBoxLayout;
     tools->setSpacing(1);
     for (QToolButton *b : {NavFirst, NavPrior, NavNext, NavLast})

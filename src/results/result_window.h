@@ -43,6 +43,7 @@ public:
 
     void SpeedButton1Click(); // build and run the result query
     void N2Click();           // the current field in the text viewer
+    void SpeedButton3Click(); // the found objects as an HTML page
 
     QLabel *Label_Head;
     QTabWidget *TN1;
