@@ -46,6 +46,7 @@ public:
     void SpeedButton1Click(); // build and run the result query
     void N2Click();           // the current field in the text viewer
     void DBGrid1DrawDataCell(DbGridCell &cell);
+    void SpeedButton3Click(); // the found objects as an HTML page
 
     QLabel *Label_Head;
     QTabWidget *TN1;

@@ -1,0 +1,168 @@
+#include "common/modal_answerer.h"
+#include "common/test_store.h"
+#include "db/db_connection.h"
+#include "db/db_dataset.h"
+#include "results/result_window.h"
+#include "support/codec_1251.h"
+#include "widgets/open_document.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const QString kView = QStringLiteral("Желаете посмотреть ?");
+constexpr int kObjects = 12;
+
+void fill(StoreWriter &w)
+{
+    AddType(w, "1", "Объект обычный", "Объект", "OBJ", 1, 0);
+    AddObject(w, "01", "<script>alert(1)</script>", "1");
+    AddObject(w, "02", "Цех \"А\" & склад", "1", "01", "[01]");
+    for (int i = 3; i <= kObjects; ++i)
+        AddObject(w, QStringLiteral("%1").arg(i, 2, 10, QChar('0')), QStringLiteral("Объект %1").arg(i), "1");
+}
+
+// The dialog's own accept: it asks before replacing a file.
+void save(QFileDialog *d)
+{
+    static_cast<QDialog *>(d)->accept();
+}
+
+// Types a file name into the dialog as a user would.
+void typeName(QFileDialog *d, const QString &path)
+{
+    d->setDirectory(QFileInfo(path).absolutePath());
+    d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(path).fileName());
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class TestHtmlExport : public QObject {
+    Q_OBJECT
+    QTemporaryDir storeDir_;
+    DbConnection conn_;
+
+private slots:
+    void initTestCase()
+    {
+        conn_.setDatabaseName(MakeTestStore(storeDir_.path(), "export.fdb", fill));
+        conn_.setUserName("VeldaRunKX");
+        conn_.open();
+    }
+    void cleanup() { SetDocumentOpener({}); }
+
+    // Three exports from one window, then one that cannot be written.
+    void exportsFromOneWindow()
+    {
+        // The first page is written on another file system than the chosen
+        // folder when /dev/shm is there: it is copied, not renamed.
+        QTemporaryDir first(QDir("/dev/shm").exists() ? "/dev/shm/html_export_XXXXXX" : QString());
+        QTemporaryDir chosen;
+        const QString page = chosen.filePath("page.htm");
+        QStringList opened, offered;
+        SetDocumentOpener([&](const QString &f) { opened << f; return true; });
+
+        std::function<void(QFileDialog *)> onDialog;
+        int viewAnswer = QMessageBox::Cancel;
+        bool started = false;
+        ModalAnswerer answerer([&](QWidget *modal) {
+            if (auto *d = qobject_cast<QFileDialog *>(modal)) {
+                offered << d->selectedFiles().value(0);
+                onDialog(d);
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                if (box->text() == kView)
+                    box->done(viewAnswer);
+                else if (QAbstractButton *yes = box->button(QMessageBox::Yes)) // replace the file
+                    yes->click();
+                else
+                    ModalAnswerer::accept(box);
+            } else if (auto *w = qobject_cast<TDlg_ViewQuery_Objects *>(modal); w && !started) {
+                started = true;
+                w->SD1.initialDir = first.path() + "/";
+                QVERIFY(w->SpeedButton3->isEnabled());
+
+                // A name without extension; Cancel at the question.
+                onDialog = [&](QFileDialog *fd) {
+                    typeName(fd, chosen.filePath("page"));
+                    save(fd);
+                };
+                w->SpeedButton3->click();
+                QVERIFY2(QFile::exists(page), qPrintable(w->SD1.fileName));
+                const QByteArray bytes = ReadBytes(page);
+                QCOMPARE(bytes.count("    <tr>\r\n"), kObjects + 1);
+                QVERIFY(bytes.contains("&lt;script&gt;alert(1)&lt;/script&gt;"));
+                QVERIFY(bytes.contains(Cp1251::encode("Цех &quot;А&quot; &amp; склад")));
+                QCOMPARE(w->Query1->currentRow(), kObjects - 1);
+                QVERIFY(opened.isEmpty());
+
+                // The chosen name is offered again; Cancel writes nothing.
+                QFile old(page);
+                QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+                old.close();
+                onDialog = [](QFileDialog *fd) { fd->reject(); };
+                w->SpeedButton3->click();
+                QCOMPARE(ReadBytes(page), QByteArray("old"));
+
+                // The same name again: replaced after the question, then opened.
+                onDialog = save;
+                viewAnswer = QMessageBox::Ok;
+                w->SpeedButton3->click();
+                QVERIFY(ReadBytes(page).startsWith("<html>\r\n"));
+                QCOMPARE(opened, QStringList{page});
+
+                // A folder nothing can be written to: reported, nothing left.
+                onDialog = [](QFileDialog *fd) {
+                    typeName(fd, "/proc/page.htm");
+                    save(fd);
+                };
+                w->SpeedButton3->click();
+                w->reject();
+            }
+        });
+        QString result;
+        ShowQueryResult("t", &conn_, "t_o.ID_THIS < '9'", "", "", result);
+        QVERIFY(started);
+        QCOMPARE(offered, (QStringList{first.filePath("VRKX_Query_Result.htm"), page, page, page}));
+        QCOMPARE(answerer.seen.count(kView), 2);
+        QCOMPARE(answerer.seen.filter("/proc/page.htm").size(), 1);
+        QCOMPARE(entries(first.path()), QStringList());
+        QCOMPARE(entries(chosen.path()), QStringList{"page.htm"});
+        QCOMPARE(opened.size(), 1);
+    }
+
+    void openDocumentWithoutName_data()
+    {
+        QTest::addColumn<bool>("showMessages");
+        QTest::addColumn<QStringList>("seen");
+        QTest::newRow("quiet") << false << QStringList();
+        QTest::newRow("with messages") << true << QStringList{"Имя файла документа не задано"};
+    }
+    void openDocumentWithoutName()
+    {
+        QFETCH(bool, showMessages);
+        QFETCH(QStringList, seen);
+        bool called = false;
+        SetDocumentOpener([&](const QString &) { return called = true; });
+        ModalAnswerer answerer;
+        QVERIFY(!OpenDocument(showMessages, nullptr, " \t\r\n", SW_SHOWMAXIMIZED));
+        QCoreApplication::processEvents();
+        QCOMPARE(answerer.seen, seen);
+        QVERIFY(!called);
+    }
+};
+
+QTEST_MAIN(TestHtmlExport)
+#include "test_html_export.moc"
