@@ -29,7 +29,11 @@ QString offeredFile(const SaveDialogSettings &sd)
 // The chosen file, or "" on Cancel. The dialog asks before a file is replaced.
 QString askFileName(QWidget *parent, const QString &offered)
 {
-    QFileDialog dialog(parent);
+    // Opened straight in the offered folder: starting from the last folder
+    // the dialog visited would first read that one (a system folder can
+    // hold files whose reading never ends).
+    const QFileInfo info(offered);
+    QFileDialog dialog(parent, QString(), info.absolutePath());
     dialog.setObjectName(QStringLiteral("SD1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -37,8 +41,6 @@ QString askFileName(QWidget *parent, const QString &offered)
     dialog.setNameFilters({QStringLiteral("HTML-файлы (*.htm)"), QStringLiteral("Все файлы (*)")});
     dialog.setDefaultSuffix(QStringLiteral("htm"));
     dialog.setSizeGripEnabled(true);
-    const QFileInfo info(offered);
-    dialog.setDirectory(info.absolutePath());
     dialog.selectFile(info.fileName());
     if (dialog.exec() != QDialog::Accepted)
         return QString();
