@@ -65,6 +65,8 @@ std::function<void(QWidget *)> inWindow(std::function<void(TDlg_ViewQuery_Object
 int rowOf(TDlg_ViewQuery_Objects *w, const QString &id)
 {
     DbDataSet *q = w->Query1;
+    while (q->isOpen() && !q->isAllFetched()) // what the grid shows as it scrolls
+        q->fetchRows(256);
     const int idField = q->fieldByName("ID_THIS")->index();
     for (int r = 0; r < q->fetchedCount(); ++r)
         if (q->text(idField, r) == id)
