@@ -1,0 +1,310 @@
+#include "results/xlsx_backend.h"
+
+#include "support/app_error.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// 0x00BBGGRR, as the automation interface gives colours, to 0xRRGGBB.
+lxw_color_t rgb(qint64 bgr)
+{
+    const auto v = quint32(bgr);
+    return lxw_color_t(((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF));
+}
+
+// Horizontal alignment codes: 1 general, 2 left, 3 centre, 4 right, 5 fill,
+// 6 justify, 7 centre across the selection, and the named constants.
+uint8_t horizontal(int code)
+{
+    switch (code) {
+    case 2: case -4131: return LXW_ALIGN_LEFT;
+    case 3: case -4108: return LXW_ALIGN_CENTER;
+    case 4: case -4152: return LXW_ALIGN_RIGHT;
+    case 5: return LXW_ALIGN_FILL;
+    case 6: case -4130: return LXW_ALIGN_JUSTIFY;
+    case 7: return LXW_ALIGN_CENTER_ACROSS;
+    default: return LXW_ALIGN_NONE;
+    }
+}
+
+// Vertical alignment codes: 1 top, 2 centre, 3 bottom, 4 justify.
+uint8_t vertical(int code)
+{
+    switch (code) {
+    case 1: case -4160: return LXW_ALIGN_VERTICAL_TOP;
+    case 2: case -4108: return LXW_ALIGN_VERTICAL_CENTER;
+    case 3: case -4107: return LXW_ALIGN_VERTICAL_BOTTOM;
+    case 4: case -4130: return LXW_ALIGN_VERTICAL_JUSTIFY;
+    default: return LXW_ALIGN_NONE;
+    }
+}
+
+// Line style 1 (continuous) by weight: 1 hairline, 2 thin, 3 thick, -4138 medium.
+uint8_t border(int style, int weight)
+{
+    if (style == 0 || style == -4142)
+        return LXW_BORDER_NONE;
+    if (style == 1) {
+        switch (weight) {
+        case 1: return LXW_BORDER_HAIR;
+        case 3: return LXW_BORDER_THICK;
+        case -4138: return LXW_BORDER_MEDIUM;
+        default: return LXW_BORDER_THIN;
+        }
+    }
+    switch (style) {
+    case -4115: return LXW_BORDER_DASHED;
+    case -4118: return LXW_BORDER_DOTTED;
+    case -4119: return LXW_BORDER_DOUBLE;
+    default: return LXW_BORDER_THIN;
+    }
+}
+
+} // namespace
+
+bool XlsxBackend::Look::operator==(const Look &o) const
+{
+    return hAlign == o.hAlign && vAlign == o.vAlign && wrap == o.wrap && fontColor == o.fontColor
+           && fontSize == o.fontSize && bold == o.bold && italic == o.italic
+           && std::memcmp(borderStyle, o.borderStyle, sizeof borderStyle) == 0
+           && std::memcmp(borderWeight, o.borderWeight, sizeof borderWeight) == 0 && interior == o.interior
+           && numFormat == o.numFormat;
+}
+
+XlsxBackend::XlsxBackend() = default;
+
+XlsxBackend::~XlsxBackend()
+{
+    discard();
+}
+
+void XlsxBackend::addWorkbook()
+{
+    discard();
+    work_ = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("vrkx_book_XXXXXX")));
+    if (!work_->isValid())
+        throw AppError(QStringLiteral("Не удалось создать временную папку в %1").arg(QDir::tempPath()));
+    file_ = work_->filePath(QStringLiteral("book.xlsx"));
+    const QByteArray tmpdir = QFile::encodeName(work_->path());
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = const_cast<char *>(tmpdir.constData());
+    options.use_zip64 = LXW_TRUE;
+    workbook_ = workbook_new_opt(QFile::encodeName(file_).constData(), &options);
+    if (!workbook_)
+        throw AppError(QStringLiteral("Не удалось создать книгу %1").arg(file_));
+    sheet_ = workbook_add_worksheet(workbook_, nullptr);
+    written_ = 0;
+}
+
+XlsxBackend::Cell &XlsxBackend::cell(int row, int col)
+{
+    Row &r = pending_[row];
+    if (int(r.size()) <= col)
+        r.resize(std::size_t(col) + 1);
+    return r[std::size_t(col)];
+}
+
+void XlsxBackend::setCells(const CellRect &cells, const QString &property, const QVariant &value)
+{
+    if (!workbook_ || cells.sheet != 1)
+        return;
+    if (cells.row1 < 1 || cells.col1 < 1 || cells.row2 > kMaxRow || cells.col2 > 16384 || cells.row1 > cells.row2
+        || cells.col1 > cells.col2)
+        throw AppError(AutomationError(QStringLiteral("ячейки вне листа")));
+    if (cells.row1 <= written_)
+        throw AppError(AutomationError(QStringLiteral("строка %1 уже записана").arg(cells.row1)));
+    // Rows above the first one touched are complete: written now.
+    flushBefore(cells.row1);
+    const bool array = property == QLatin1String("Value") && value.userType() == QMetaType::QVariantList;
+    const QVariantList values = array ? value.toList() : QVariantList();
+    int k = 0;
+    for (int r = cells.row1; r <= cells.row2; ++r) {
+        for (int c = cells.col1; c <= cells.col2; ++c, ++k) {
+            Cell &x = cell(r, c);
+            x.used = true;
+            Look &l = x.look;
+            if (property == QLatin1String("Value"))
+                x.value = array ? values.value(k) : value;
+            else if (property == QLatin1String("HorizontalAlignment"))
+                l.hAlign = value.toInt();
+            else if (property == QLatin1String("VerticalAlignment"))
+                l.vAlign = value.toInt();
+            else if (property == QLatin1String("WrapText"))
+                l.wrap = value.toBool();
+            else if (property == QLatin1String("Font.Color"))
+                l.fontColor = value.toLongLong();
+            else if (property == QLatin1String("Font.Size"))
+                l.fontSize = value.toDouble();
+            else if (property == QLatin1String("Font.Bold"))
+                l.bold = value.toBool();
+            else if (property == QLatin1String("Font.Italic"))
+                l.italic = value.toBool();
+            else if (property == QLatin1String("Interior.Color"))
+                l.interior = value.toLongLong();
+            else if (property.startsWith(QLatin1String("Borders("))) {
+                const int n = property.mid(8, property.indexOf(QChar(')')) - 8).toInt();
+                if (n >= 1 && n <= 4) {
+                    if (property.endsWith(QLatin1String("LineStyle")))
+                        l.borderStyle[n] = value.toInt();
+                    else
+                        l.borderWeight[n] = value.toInt();
+                }
+            }
+        }
+    }
+}
+
+void XlsxBackend::flushBefore(int row)
+{
+    while (!pending_.empty() && pending_.begin()->first < row) {
+        writeRow(pending_.begin()->first, pending_.begin()->second);
+        written_ = pending_.begin()->first;
+        pending_.erase(pending_.begin());
+    }
+}
+
+lxw_format *XlsxBackend::format(const Look &look)
+{
+    static const Look plain;
+    if (look == plain)
+        return nullptr;
+    for (const auto &[l, f] : formats_)
+        if (l == look)
+            return f;
+    lxw_format *f = workbook_add_format(workbook_);
+    if (uint8_t h = horizontal(look.hAlign))
+        format_set_align(f, h);
+    if (uint8_t v = vertical(look.vAlign))
+        format_set_align(f, v);
+    if (look.wrap)
+        format_set_text_wrap(f);
+    if (look.fontColor >= 0)
+        format_set_font_color(f, rgb(look.fontColor));
+    if (look.fontSize > 0)
+        format_set_font_size(f, look.fontSize);
+    if (look.bold)
+        format_set_bold(f);
+    if (look.italic)
+        format_set_italic(f);
+    // Border numbers: 1 left, 2 right, 3 top, 4 bottom.
+    void (*const sides[5])(lxw_format *, uint8_t) = {nullptr, format_set_left, format_set_right, format_set_top,
+                                                     format_set_bottom};
+    for (int n = 1; n <= 4; ++n)
+        if (look.borderStyle[n] != 0)
+            sides[n](f, border(look.borderStyle[n], look.borderWeight[n]));
+    // 0x1FFFFFFF (no colour) leaves the interior alone.
+    if (look.interior >= 0 && look.interior != 0x1FFFFFFF) {
+        format_set_pattern(f, LXW_PATTERN_SOLID);
+        format_set_bg_color(f, rgb(look.interior));
+    }
+    if (look.numFormat == 1)
+        format_set_num_format(f, "dd.mm.yyyy");
+    else if (look.numFormat == 2)
+        format_set_num_format(f, "dd.mm.yyyy hh:mm:ss");
+    formats_.emplace_back(look, f);
+    return f;
+}
+
+void XlsxBackend::writeRow(int row, const Row &cells)
+{
+    const lxw_row_t r = lxw_row_t(row - 1);
+    for (std::size_t c = 1; c < cells.size(); ++c) {
+        const Cell &x = cells[c];
+        if (!x.used)
+            continue;
+        const lxw_col_t col = lxw_col_t(c - 1);
+        const QVariant &v = x.value;
+        lxw_error error = LXW_NO_ERROR;
+        switch (v.userType()) {
+        case QMetaType::QString: {
+            const QString s = v.toString();
+            // A leading apostrophe makes the rest text, whatever it looks like.
+            utf8_ = (s.startsWith(QChar('\'')) ? s.mid(1) : s).toUtf8();
+            error = worksheet_write_string(sheet_, r, col, utf8_.constData(), format(x.look));
+            break;
+        }
+        case QMetaType::Bool:
+            error = worksheet_write_boolean(sheet_, r, col, v.toBool(), format(x.look));
+            break;
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Double:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+            error = worksheet_write_number(sheet_, r, col, v.toDouble(), format(x.look));
+            break;
+        case QMetaType::QDateTime:
+        case QMetaType::QDate: {
+            const QDateTime dt = v.userType() == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
+            Look look = x.look;
+            if (dt.date().year() < 1900 || dt.date().year() > 9999) {
+                // Before the spreadsheet's calendar: the date as text.
+                utf8_ = dt.toString(QStringLiteral("dd.MM.yyyy")).toUtf8();
+                error = worksheet_write_string(sheet_, r, col, utf8_.constData(), format(look));
+                break;
+            }
+            look.numFormat = dt.time() == QTime(0, 0) ? 1 : 2;
+            lxw_datetime when{dt.date().year(), dt.date().month(), dt.date().day(), dt.time().hour(),
+                              dt.time().minute(), double(dt.time().second()) + dt.time().msec() / 1000.0};
+            error = worksheet_write_datetime(sheet_, r, col, &when, format(look));
+            break;
+        }
+        default: // empty: only the look, when there is one
+            if (lxw_format *f = format(x.look))
+                error = worksheet_write_blank(sheet_, r, col, f);
+            break;
+        }
+        if (error != LXW_NO_ERROR)
+            throw AppError(AutomationError(QString::fromUtf8(lxw_strerror(error))));
+    }
+}
+
+void XlsxBackend::save(const QString &fileName)
+{
+    if (!workbook_)
+        throw AppError(AutomationError(QStringLiteral("нет книги")));
+    flushBefore(kMaxRow + 1);
+    lxw_workbook *book = std::exchange(workbook_, nullptr);
+    sheet_ = nullptr;
+    const lxw_error error = workbook_close(book);
+    if (error != LXW_NO_ERROR) {
+        QFile::remove(file_);
+        throw AppError(QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, QString::fromUtf8(lxw_strerror(error))));
+    }
+    // The finished book takes its name in one step; on another file system
+    // it is copied first and then renamed there.
+    if (std::rename(QFile::encodeName(file_).constData(), QFile::encodeName(fileName).constData()) != 0) {
+        const int e = errno;
+        const QString part = fileName + QStringLiteral(".part");
+        const bool copied = e == EXDEV && QFile::copy(file_, part)
+                            && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) == 0;
+        if (!copied) {
+            QFile::remove(part);
+            QFile::remove(file_);
+            throw AppError(QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, QString::fromLocal8Bit(std::strerror(e))));
+        }
+    }
+    work_.reset();
+}
+
+void XlsxBackend::discard()
+{
+    pending_.clear();
+    if (workbook_) {
+        // libxlsxwriter frees a workbook only by writing it: written into the
+        // temporary folder, then removed with it.
+        workbook_close(std::exchange(workbook_, nullptr));
+        sheet_ = nullptr;
+    }
+    work_.reset();
+    formats_.clear();
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The automation backend that builds a workbook file (.xlsx) with
+// libxlsxwriter. Rows are written as they come: a row is complete once a
+// later row is touched, and only the rows not yet complete are held, so
+// memory does not grow with the rows. Fonts, borders, alignment, wrapping and
+// the interior become cell formats, made once for every look used; a value
+// beginning with an apostrophe is stored as text without it, as spreadsheet
+// applications do; a date-time is stored as a date with a date format.
+
+#include "results/automation.h"
+
+#include <map>
+#include <vector>
+#include <QTemporaryDir>
+#include <memory>
+
+struct lxw_workbook;
+struct lxw_worksheet;
+struct lxw_format;
+
+class XlsxBackend : public AutomationBackend {
+public:
+    // The sheets a new workbook has, as a spreadsheet application gives them.
+    static constexpr int kSheets = 1;
+    // The last row a sheet holds.
+    static constexpr int kMaxRow = 1048576;
+
+    XlsxBackend();
+    ~XlsxBackend() override;
+
+    void setVisible(bool) override {}
+    void addWorkbook() override;
+    bool hasWorkbook() const override { return workbook_ != nullptr; }
+    int sheetCount() const override { return workbook_ ? kSheets : 0; }
+    void setCells(const CellRect &cells, const QString &property, const QVariant &value) override;
+
+    // Writes the workbook to the file (replacing it in one step once the
+    // workbook is complete). Throws AppError naming the file when it fails;
+    // nothing is left behind then.
+    void save(const QString &fileName);
+    // Drops the workbook without a file.
+    void discard();
+
+    // The look of a cell, as the formats know it.
+    struct Look {
+        int hAlign = 0, vAlign = 0;
+        bool wrap = false;
+        qint64 fontColor = -1;
+        double fontSize = 0;
+        bool bold = false, italic = false;
+        int borderStyle[5] = {0, 0, 0, 0, 0}; // line style by border number 1..4
+        int borderWeight[5] = {0, 0, 0, 0, 0};
+        qint64 interior = -1;
+        int numFormat = 0; // 1: date, 2: date and time
+        bool operator==(const Look &o) const;
+    };
+
+private:
+    struct Cell {
+        bool used = false;
+        QVariant value;
+        Look look;
+    };
+    using Row = std::vector<Cell>; // by column, from 1
+    Cell &cell(int row, int col);
+    void flushBefore(int row);
+    void writeRow(int row, const Row &cells);
+    lxw_format *format(const Look &look);
+    void fail(const QString &reason);
+
+    lxw_workbook *workbook_ = nullptr;
+    lxw_worksheet *sheet_ = nullptr;
+    std::unique_ptr<QTemporaryDir> work_; // the file being built and libxlsxwriter's own temporary files
+    QString file_;
+    std::map<int, Row> pending_; // rows not yet written
+    int written_ = 0;                    // rows up to this one are written
+    std::vector<std::pair<Look, lxw_format *>> formats_;
+    QByteArray utf8_;
+};
