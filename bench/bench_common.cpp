@@ -5,6 +5,7 @@
 #include "store_writer.h"
 #include "support/codec_1251.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -97,4 +98,30 @@ void ResetPeakRss()
     QFile f(QStringLiteral("/proc/self/clear_refs"));
     if (f.open(QIODevice::WriteOnly))
         f.write("5");
+}
+
+ChildRun RunChild(const QString &mode, long long objects)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--child"), mode, QStringLiteral("--objects"), QString::number(objects)});
+    p.waitForFinished(-1);
+    const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
+    ChildRun s;
+    if (p.exitCode() != 0 || f.size() != 5) {
+        std::fprintf(stderr, "%s run failed\n", qPrintable(mode));
+        return s;
+    }
+    s.rows = f[0].toLongLong();
+    s.seconds = f[1].toDouble();
+    s.peakMb = f[2].toDouble() / 1024.0;
+    s.bufferMb = f[3].toDouble() / 1048576.0;
+    s.fileMb = f[4].toDouble() / 1048576.0;
+    return s;
+}
+
+void PrintChildRun(long long rows, double seconds, std::size_t bufferBytes, long long fileBytes)
+{
+    std::printf("%lld %.6f %ld %zu %lld\n", rows, seconds, PeakRssKb(), bufferBytes, fileBytes);
 }

@@ -2,6 +2,7 @@
 // Shared by the benchmarks: the generated store, isql-fb runs, memory readings.
 
 #include <QString>
+#include <cstddef>
 
 class DbConnection;
 #include <QStringList>
@@ -20,3 +21,16 @@ long CurrentRssKb();
 long PeakRssKb();
 // Makes the peak equal to the current figure again (Linux clear_refs).
 void ResetPeakRss();
+
+// A measurement run in a child process of the same benchmark, started with
+// "--child MODE --objects N", so that each side's peak memory is its own.
+struct ChildRun {
+    long long rows = 0;
+    double seconds = 0;
+    double peakMb = 0;
+    double bufferMb = 0; // the row set's buffer
+    double fileMb = 0;   // what the side wrote
+};
+ChildRun RunChild(const QString &mode, long long objects);
+// What the child prints for its parent.
+void PrintChildRun(long long rows, double seconds, std::size_t bufferBytes, long long fileBytes);

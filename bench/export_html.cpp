@@ -62,37 +62,8 @@ int child(const QString &mode, const QString &store)
         rows = ds.fetchedCount();
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    std::printf("%lld %.6f %ld %zu %lld\n", rows, seconds, PeakRssKb(), ds.bufferBytes(), pageBytes);
+    PrintChildRun(rows, seconds, ds.bufferBytes(), pageBytes);
     return 0;
-}
-
-struct Side {
-    long long rows = 0;
-    double seconds = 0;
-    double peakMb = 0;
-    double bufferMb = 0;
-    double pageMb = 0;
-};
-
-Side runChild(const QString &mode, long long objects)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--child"), mode, QStringLiteral("--objects"), QString::number(objects)});
-    p.waitForFinished(-1);
-    const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
-    Side s;
-    if (p.exitCode() != 0 || f.size() != 5) {
-        std::fprintf(stderr, "%s run failed\n", qPrintable(mode));
-        return s;
-    }
-    s.rows = f[0].toLongLong();
-    s.seconds = f[1].toDouble();
-    s.peakMb = f[2].toDouble() / 1024.0;
-    s.bufferMb = f[3].toDouble() / 1048576.0;
-    s.pageMb = f[4].toDouble() / 1048576.0;
-    return s;
 }
 
 int sample(const QString &fileName)
@@ -133,9 +104,9 @@ int main(int argc, char **argv)
         return child(args[at + 1], store);
 
     RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE")); // warm the file cache
-    const Side exported = runChild(QStringLiteral("export"), objects);
+    const ChildRun exported = RunChild(QStringLiteral("export"), objects);
     const double isql = RunIsql(store, ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n'));
-    const Side fetched = runChild(QStringLiteral("fetch"), objects);
+    const ChildRun fetched = RunChild(QStringLiteral("fetch"), objects);
     if (exported.rows == 0 || fetched.rows == 0)
         return 1;
 
@@ -143,7 +114,7 @@ int main(int argc, char **argv)
     const double theirs = double(fetched.rows) / isql;
     std::printf("store: %s (%lld objects)\n", qPrintable(store), objects);
     std::printf("HTML export of %lld rows (attach, open, every row written): %.2f s, %.0f rows/s, page %.1f MB\n",
-                exported.rows, exported.seconds, ours, exported.pageMb);
+                exported.rows, exported.seconds, ours, exported.fileMb);
     std::printf("isql-fb fetching the same statement (whole run):          %.2f s, %.0f rows/s\n", isql, theirs);
     std::printf("ratio (export rows/s / isql-fb rows/s) %.2f  (target >= 0.50)\n", ours / theirs);
     std::printf("max RSS: export %.1f MB; fetching every row alone %.1f MB; export's own growth %.1f MB\n",

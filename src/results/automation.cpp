@@ -156,8 +156,12 @@ std::shared_ptr<AutomationBackend> AutomationBackendOf(const QVariant &obj)
 QVariant AutoGet(const QVariant &obj, const QString &member, const QVariantList &args)
 {
     const AutoRef o = objectOf(obj);
-    const QString path = join(o->path, member + argsText(args));
-    auto fail = [&] { throw AppError(AutomationError(QStringLiteral("нет свойства %1").arg(path))); };
+    // Names are made for the trace only (and for errors).
+    const bool tracing = o->backend->tracing();
+    const QString path = tracing ? join(o->path, member + argsText(args)) : QString();
+    auto fail = [&] {
+        throw AppError(AutomationError(QStringLiteral("нет свойства %1").arg(join(o->path, member + argsText(args)))));
+    };
     QVariant result;
     switch (o->kind) {
     case Kind::Application:
@@ -179,7 +183,7 @@ QVariant AutoGet(const QVariant &obj, const QString &member, const QVariantList 
             const int index = intArg(args, 0, member);
             if (index < 1 || index > o->backend->sheetCount())
                 throw AppError(AutomationError(QStringLiteral("нет листа %1").arg(index)));
-            AutoRef sheet = derive(o, Kind::Sheet, QStringLiteral("Sheet%1").arg(index));
+            AutoRef sheet = derive(o, Kind::Sheet, tracing ? QStringLiteral("Sheet%1").arg(index) : QString());
             sheet->cells.sheet = index;
             result = wrap(sheet);
         }
@@ -191,13 +195,19 @@ QVariant AutoGet(const QVariant &obj, const QString &member, const QVariantList 
         break;
     case Kind::Sheet:
         if (same(member, "Cells")) {
-            AutoRef cell = derive(o, Kind::Range, QStringLiteral("Cells(%1,%2)").arg(intArg(args, 0, member)).arg(intArg(args, 1, member)));
+            AutoRef cell = derive(o, Kind::Range, path);
             cell->cells.row1 = cell->cells.row2 = intArg(args, 0, member);
             cell->cells.col1 = cell->cells.col2 = intArg(args, 1, member);
             result = wrap(cell);
         } else if (same(member, "Range")) {
             const AutoRef a = objectOf(args.value(0)), b = objectOf(args.value(1));
-            AutoRef range = derive(o, Kind::Range, QStringLiteral("Range(%1,%2)").arg(a->path, b->path));
+            // Named by the cells as the sheet knows them.
+            const QString prefix = o->path + QChar('.');
+            AutoRef range = derive(o, Kind::Range,
+                                   tracing ? join(o->path, QStringLiteral("Range(%1,%2)")
+                                                               .arg(QString(a->path).remove(0, prefix.size()),
+                                                                    QString(b->path).remove(0, prefix.size())))
+                                           : QString());
             range->cells = {o->cells.sheet, std::min(a->cells.row1, b->cells.row1), std::min(a->cells.col1, b->cells.col1),
                             std::max(a->cells.row2, b->cells.row2), std::max(a->cells.col2, b->cells.col2)};
             result = wrap(range);
@@ -219,16 +229,19 @@ QVariant AutoGet(const QVariant &obj, const QString &member, const QVariantList 
     default:
         fail();
     }
-    o->backend->trace(QStringLiteral("get ") + path);
+    if (tracing)
+        o->backend->trace(QStringLiteral("get ") + path);
     return result;
 }
 
 void AutoSet(const QVariant &obj, const QString &member, const QVariant &value, const QVariantList &args)
 {
     const AutoRef o = objectOf(obj);
-    const QString path = join(o->path, member + argsText(args));
-    o->backend->trace(path + QStringLiteral(" = ") + argText(value));
-    auto fail = [&] { throw AppError(AutomationError(QStringLiteral("нет свойства %1").arg(path))); };
+    if (o->backend->tracing())
+        o->backend->trace(join(o->path, member + argsText(args)) + QStringLiteral(" = ") + argText(value));
+    auto fail = [&] {
+        throw AppError(AutomationError(QStringLiteral("нет свойства %1").arg(join(o->path, member + argsText(args)))));
+    };
     static const char *const rangeProps[] = {"HorizontalAlignment", "VerticalAlignment", "WrapText", "Value"};
     switch (o->kind) {
     case Kind::Application:
@@ -257,7 +270,8 @@ void AutoSet(const QVariant &obj, const QString &member, const QVariant &value, 
     case Kind::Border:
         for (const char *p : {"LineStyle", "Weight"}) {
             if (same(member, p)) {
-                o->backend->setCells(o->cells, QStringLiteral("Borders(%1).%2").arg(o->border).arg(QLatin1String(p)), value);
+                o->backend->setCells(o->cells, QStringLiteral("Borders(%1).%2").arg(o->border).arg(QLatin1String(p)),
+                                     value);
                 return;
             }
         }
@@ -277,7 +291,8 @@ QVariant AutoCall(const QVariant &obj, const QString &method, const QVariantList
 {
     const AutoRef o = objectOf(obj);
     const QString path = join(o->path, method + (args.isEmpty() ? QStringLiteral("()") : argsText(args)));
-    o->backend->trace(path);
+    if (o->backend->tracing())
+        o->backend->trace(path);
     if (o->kind == Kind::Workbooks && same(method, "Add")) {
         o->backend->addWorkbook();
         return QVariant();

@@ -20,7 +20,9 @@ struct CellRect {
 class AutomationBackend {
 public:
     virtual ~AutomationBackend() = default;
-    // Every call made on the model, in order, as text ("Cells(7,1).Font.Bold = true").
+    // Every call made on the model, in order, as text ("Cells(7,1).Font.Bold = true"),
+    // for a backend that wants them.
+    virtual bool tracing() const { return false; }
     virtual void trace(const QString &call) { Q_UNUSED(call); }
     virtual void setVisible(bool visible) = 0;
     virtual void addWorkbook() = 0;
@@ -57,6 +59,7 @@ public:
     explicit RecordingBackend(int sheets = 3) : sheets_(sheets) {}
     QStringList calls;
 
+    bool tracing() const override { return true; }
     void trace(const QString &call) override { calls << call; }
     void setVisible(bool) override {}
     void addWorkbook() override { workbook_ = true; }

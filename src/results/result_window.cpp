@@ -76,8 +76,7 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
                                   QStringLiteral("Экспорт в Excel (OLE)"));
     SpeedButton3 = MakeToolButton(found, "SpeedButton3", st->standardIcon(QStyle::SP_FileDialogContentsView),
                                   QStringLiteral("Экспорт в HTML-формат"));
-    // The spreadsheet export arrives with its own part of the program.
-    SpeedButton2->setEnabled(false);
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton2Click(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton1Click(); }); });
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton3Click(); }); });
     auto *tools = new QHBoxLayout;

@@ -46,6 +46,7 @@ public:
     void SpeedButton1Click(); // build and run the result query
     void N2Click();           // the current field in the text viewer
     void DBGrid1DrawDataCell(DbGridCell &cell);
+    void SpeedButton2Click(); // the found objects in a workbook
     void SpeedButton3Click(); // the found objects as an HTML page
 
     QLabel *Label_Head;

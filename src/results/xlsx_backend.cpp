@@ -17,7 +17,8 @@ namespace {
 lxw_color_t rgb(qint64 bgr)
 {
     const auto v = quint32(bgr);
-    return lxw_color_t(((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF));
+    const lxw_color_t color = ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+    return color == 0 ? LXW_COLOR_BLACK : color; // 0 would mean "no colour set"
 }
 
 // Horizontal alignment codes: 1 general, 2 left, 3 centre, 4 right, 5 fill,
@@ -103,11 +104,71 @@ void XlsxBackend::addWorkbook()
         throw AppError(QStringLiteral("Не удалось создать книгу %1").arg(file_));
     sheet_ = workbook_add_worksheet(workbook_, nullptr);
     written_ = 0;
+    closing_ = false;
+    failure_.clear();
+    writer_ = std::thread([this] { writerLoop(); });
+}
+
+void XlsxBackend::writerLoop()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        queued_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+        if (queue_.empty())
+            return; // closing, and every row is written
+        auto [row, cells] = std::move(queue_.front());
+        queue_.pop_front();
+        lock.unlock();
+        QString error;
+        try {
+            if (failure_.isEmpty())
+                writeRow(row, cells);
+        } catch (const std::exception &e) {
+            error = ErrorText(e);
+        }
+        for (Cell &c : cells)
+            c = Cell();
+        lock.lock();
+        if (!error.isEmpty() && failure_.isEmpty())
+            failure_ = error;
+        spare_.push_back(std::move(cells));
+        taken_.notify_one();
+    }
+}
+
+void XlsxBackend::stopWriter()
+{
+    if (!writer_.joinable())
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    queued_.notify_one();
+    writer_.join();
+}
+
+void XlsxBackend::throwIfFailed()
+{
+    std::lock_guard lock(mutex_);
+    if (!failure_.isEmpty())
+        throw AppError(failure_);
 }
 
 XlsxBackend::Cell &XlsxBackend::cell(int row, int col)
 {
-    Row &r = pending_[row];
+    auto it = pending_.find(row);
+    if (it == pending_.end()) {
+        // A row's cells are reused from rows already written.
+        Row fresh;
+        std::lock_guard lock(mutex_);
+        if (!spare_.empty()) {
+            fresh = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        it = pending_.emplace(row, std::move(fresh)).first;
+    }
+    Row &r = it->second;
     if (int(r.size()) <= col)
         r.resize(std::size_t(col) + 1);
     return r[std::size_t(col)];
@@ -166,7 +227,15 @@ void XlsxBackend::setCells(const CellRect &cells, const QString &property, const
 void XlsxBackend::flushBefore(int row)
 {
     while (!pending_.empty() && pending_.begin()->first < row) {
-        writeRow(pending_.begin()->first, pending_.begin()->second);
+        {
+            // At most kQueueRows rows wait for the writer: memory stays flat.
+            std::unique_lock lock(mutex_);
+            taken_.wait(lock, [this] { return queue_.size() < kQueueRows || !failure_.isEmpty(); });
+            if (!failure_.isEmpty())
+                throw AppError(failure_);
+            queue_.emplace_back(pending_.begin()->first, std::move(pending_.begin()->second));
+        }
+        queued_.notify_one();
         written_ = pending_.begin()->first;
         pending_.erase(pending_.begin());
     }
@@ -273,8 +342,14 @@ void XlsxBackend::save(const QString &fileName)
     if (!workbook_)
         throw AppError(AutomationError(QStringLiteral("нет книги")));
     flushBefore(kMaxRow + 1);
+    stopWriter();
     lxw_workbook *book = std::exchange(workbook_, nullptr);
     sheet_ = nullptr;
+    if (!failure_.isEmpty()) {
+        workbook_close(book);
+        QFile::remove(file_);
+        throw AppError(QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, failure_));
+    }
     const lxw_error error = workbook_close(book);
     if (error != LXW_NO_ERROR) {
         QFile::remove(file_);
@@ -299,6 +374,8 @@ void XlsxBackend::save(const QString &fileName)
 void XlsxBackend::discard()
 {
     pending_.clear();
+    stopWriter();
+    queue_.clear();
     if (workbook_) {
         // libxlsxwriter frees a workbook only by writing it: written into the
         // temporary folder, then removed with it.

@@ -6,10 +6,16 @@
 // the interior become cell formats, made once for every look used; a value
 // beginning with an apostrophe is stored as text without it, as spreadsheet
 // applications do; a date-time is stored as a date with a date format.
+// Complete rows are turned into the file's XML on a thread of their own while
+// the program goes on with the next rows.
 
 #include "results/automation.h"
 
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 #include <QTemporaryDir>
 #include <memory>
@@ -66,13 +72,25 @@ private:
     void flushBefore(int row);
     void writeRow(int row, const Row &cells);
     lxw_format *format(const Look &look);
-    void fail(const QString &reason);
+    void writerLoop();
+    void stopWriter();
+    void throwIfFailed();
 
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;
     std::unique_ptr<QTemporaryDir> work_; // the file being built and libxlsxwriter's own temporary files
     QString file_;
     std::map<int, Row> pending_; // rows not yet written
+    // Complete rows on their way to the writer thread, and cells of written
+    // rows for the next ones; both guarded by mutex_.
+    static constexpr std::size_t kQueueRows = 256;
+    std::deque<std::pair<int, Row>> queue_;
+    std::vector<Row> spare_;
+    std::mutex mutex_;
+    std::condition_variable queued_, taken_;
+    bool closing_ = false;
+    QString failure_; // what stopped the writer thread
+    std::thread writer_;
     int written_ = 0;                    // rows up to this one are written
     std::vector<std::pair<Look, lxw_format *>> formats_;
     QByteArray utf8_;
