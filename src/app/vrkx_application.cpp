@@ -2,11 +2,19 @@
 
 #include "widgets/messages.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <exception>
 
 VrkxApplication::VrkxApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("VRKX_Query"));
+    InstallErrorMessageBox();
+    // The program speaks Russian: so do the toolkit's own dialogs (the save
+    // dialog, its question before a file is replaced, the input box).
+    if (qtTranslator_.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&qtTranslator_);
 }
 
 bool VrkxApplication::notify(QObject *receiver, QEvent *event)

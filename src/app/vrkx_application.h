@@ -1,12 +1,17 @@
 #pragma once
-// The application object: an error that leaves an event handler is shown in
-// a message box with its text, and the program goes on.
+// The application object: the toolkit's own texts in Russian, and an error
+// that still reaches the event loop (every handler reports its own errors
+// first) shown in a message box with its text; the program goes on.
 
 #include <QApplication>
+#include <QTranslator>
 
 class VrkxApplication : public QApplication {
     Q_OBJECT
 public:
     VrkxApplication(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
+
+private:
+    QTranslator qtTranslator_;
 };
