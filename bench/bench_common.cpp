@@ -1,6 +1,8 @@
 #include "bench_common.h"
 
 #include "db/db_connection.h"
+#include "db/db_dataset.h"
+#include "results/result_query.h"
 #include "demo_content.h"
 #include "store_writer.h"
 #include "support/codec_1251.h"
@@ -63,6 +65,21 @@ void OpenBenchStore(DbConnection &conn, const QString &store)
     conn.setUserName(QStringLiteral("VeldaRunKX"));
     conn.setPassword(QStringLiteral("qzmt"));
     conn.open();
+}
+
+void OpenResultRows(DbDataSet &rows, DbConnection &conn)
+{
+    rows.setConnection(&conn);
+    for (const FieldDef &def : ResultFieldDefs())
+        rows.addField(def);
+    rows.sql() = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS"));
+    rows.open();
+}
+
+void PreferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 double RunIsql(const QString &store, const QString &statement)

@@ -14,6 +14,11 @@ long long BenchObjects(const QStringList &args);
 QString EnsureBenchStore(long long objects);
 // Attaches the connection to the store as the program would.
 void OpenBenchStore(DbConnection &conn, const QString &store);
+// Opens the result window's query without a condition on the row set.
+class DbDataSet;
+void OpenResultRows(DbDataSet &rows, DbConnection &conn);
+// Windows are drawn offscreen unless a platform is named.
+void PreferOffscreen();
 // Runs the statement through isql-fb with its output discarded; seconds.
 double RunIsql(const QString &store, const QString &statement);
 // Resident and peak resident memory of this process, in KiB.

@@ -9,7 +9,7 @@
 // bench/export_xlsx --sample FILE writes a small workbook through the same
 // routines (no store), for scripts/check-xlsx-in-calc.
 
-#include "bench_common.h"
+#include "export_bench.h"
 
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
@@ -36,37 +36,26 @@ std::shared_ptr<XlsxBackend> startBook(QVariant &app, QVariant &sheet)
     return std::dynamic_pointer_cast<XlsxBackend>(AutomationBackendOf(app));
 }
 
-int child(const QString &mode, const QString &store)
+long long exportRows(DbDataSet &ds)
 {
-    QElapsedTimer timer;
-    timer.start();
-    DbConnection conn;
-    OpenBenchStore(conn, store);
-    DbDataSet ds;
-    ds.setConnection(&conn);
-    for (const FieldDef &def : ResultFieldDefs())
-        ds.addField(def);
-    ds.sql() = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS"));
-    ds.open();
-    long long fileBytes = 0;
-    if (mode == QLatin1String("export")) {
-        QVariant app, sheet;
-        auto book = startBook(app, sheet);
-        ExportRowReader reader(ds);
-        WriteWorkbookHeading(sheet, reader.columns(), QDateTime::currentDateTime().toString());
-        QVariant buffer = VarArrayCreate(1, int(reader.columns().size()));
-        WriteWorkbookRows(sheet, reader, buffer, nullptr);
-        const QString file = QDir(QDir::tempPath()).filePath(QStringLiteral("export_xlsx_bench.xlsx"));
-        QFile::remove(file);
-        book->save(file);
-        fileBytes = QFileInfo(file).size();
-        QFile::remove(file);
-    } else {
-        while (!ds.isAllFetched())
-            ds.fetchRows(ExportRowReader::kFetchBatch);
-    }
-    PrintChildRun(ds.fetchedCount(), double(timer.nsecsElapsed()) / 1e9, ds.bufferBytes(), fileBytes);
-    return 0;
+    QVariant app, sheet;
+    auto book = startBook(app, sheet);
+    ExportRowReader reader(ds);
+    WriteWorkbookHeading(sheet, reader.columns(), QDateTime::currentDateTime().toString());
+    QVariant buffer = VarArrayCreate(1, int(reader.columns().size()));
+    QElapsedTimer phase;
+    phase.start();
+    WriteWorkbookRows(sheet, reader, buffer, nullptr);
+    const double rowsSeconds = double(phase.nsecsElapsed()) / 1e9;
+    phase.restart();
+    const QString file = QDir(QDir::tempPath()).filePath(QStringLiteral("export_xlsx_bench.xlsx"));
+    QFile::remove(file);
+    book->save(file);
+    std::fprintf(stderr, "rows written in %.2f s, workbook saved (compressed) in %.2f s\n", rowsSeconds,
+                 double(phase.nsecsElapsed()) / 1e9);
+    const long long bytes = QFileInfo(file).size();
+    QFile::remove(file);
+    return bytes;
 }
 
 int sample(const QString &fileName)
@@ -97,34 +86,5 @@ int sample(const QString &fileName)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--sample")); at > 0 && at + 1 < args.size())
-        return sample(args[at + 1]);
-    const long long objects = BenchObjects(args);
-    const QString store = EnsureBenchStore(objects);
-    if (const qsizetype at = args.indexOf(QStringLiteral("--child")); at > 0 && at + 1 < args.size())
-        return child(args[at + 1], store);
-
-    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE")); // warm the file cache
-    const ChildRun exported = RunChild(QStringLiteral("export"), objects);
-    const double isql = RunIsql(store, ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n'));
-    const ChildRun fetched = RunChild(QStringLiteral("fetch"), objects);
-    if (exported.rows == 0 || fetched.rows == 0)
-        return 1;
-    const double ours = double(exported.rows) / exported.seconds;
-    const double theirs = double(fetched.rows) / isql;
-    std::printf("store: %s (%lld objects)\n", qPrintable(store), objects);
-    std::printf("workbook export of %lld rows (attach, open, every row written, saved): %.2f s, %.0f rows/s, "
-                "file %.1f MB\n",
-                exported.rows, exported.seconds, ours, exported.fileMb);
-    std::printf("isql-fb fetching the same statement (whole run): %.2f s, %.0f rows/s\n", isql, theirs);
-    std::printf("ratio (export rows/s / isql-fb rows/s) %.2f  (target >= 0.50)\n", ours / theirs);
-    std::printf("max RSS: export %.1f MB; fetching every row alone %.1f MB; export's own growth %.1f MB\n",
-                exported.peakMb, fetched.peakMb, exported.peakMb - fetched.peakMb);
-    std::printf("row set buffer: %.1f MB (%.0f bytes/row)\n", exported.bufferMb,
-                exported.bufferMb * 1048576.0 / double(exported.rows));
-    return 0;
+    return RunExportBench(argc, argv, {"workbook export (saved)", "file", exportRows, sample});
 }

@@ -83,7 +83,8 @@ private:
     std::map<int, Row> pending_; // rows not yet written
     // Complete rows on their way to the writer thread, and cells of written
     // rows for the next ones; both guarded by mutex_.
-    static constexpr std::size_t kQueueRows = 256;
+    static constexpr std::size_t kQueueRows = 1024;
+    static constexpr std::size_t kBatchRows = 128; // the writer wakes for this many
     std::deque<std::pair<int, Row>> queue_;
     std::vector<Row> spare_;
     std::mutex mutex_;

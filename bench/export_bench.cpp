@@ -1,0 +1,70 @@
+#include "export_bench.h"
+
+#include "bench_common.h"
+
+#include "db/db_connection.h"
+#include "db/db_dataset.h"
+#include "results/export_rows.h"
+#include "results/result_query.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+
+namespace {
+
+// One side of the measurement, in this (child) process.
+int child(const QString &mode, const QString &store, const ExportBench &bench)
+{
+    QElapsedTimer timer;
+    timer.start();
+    DbConnection conn;
+    OpenBenchStore(conn, store);
+    DbDataSet ds;
+    OpenResultRows(ds, conn);
+    long long bytes = 0;
+    if (mode == QLatin1String("export")) {
+        bytes = bench.exportRows(ds);
+        if (bytes < 0)
+            return 1;
+    } else {
+        while (!ds.isAllFetched())
+            ds.fetchRows(ExportRowReader::kFetchBatch);
+    }
+    PrintChildRun(ds.fetchedCount(), double(timer.nsecsElapsed()) / 1e9, ds.bufferBytes(), bytes);
+    return 0;
+}
+
+} // namespace
+
+int RunExportBench(int argc, char **argv, const ExportBench &bench)
+{
+    PreferOffscreen();
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (const qsizetype at = args.indexOf(QStringLiteral("--sample")); at > 0 && at + 1 < args.size())
+        return bench.sample(args[at + 1]);
+    const long long objects = BenchObjects(args);
+    const QString store = EnsureBenchStore(objects);
+    if (const qsizetype at = args.indexOf(QStringLiteral("--child")); at > 0 && at + 1 < args.size())
+        return child(args[at + 1], store, bench);
+
+    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE")); // warm the file cache
+    const ChildRun exported = RunChild(QStringLiteral("export"), objects);
+    const double isql = RunIsql(store, ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n'));
+    const ChildRun fetched = RunChild(QStringLiteral("fetch"), objects);
+    if (exported.rows == 0 || fetched.rows == 0)
+        return 1;
+    const double ours = double(exported.rows) / exported.seconds;
+    const double theirs = double(fetched.rows) / isql;
+    std::printf("store: %s (%lld objects)\n", qPrintable(store), objects);
+    std::printf("%s of %lld rows (attach, open, every row written): %.2f s, %.0f rows/s, %s %.1f MB\n", bench.what,
+                exported.rows, exported.seconds, ours, bench.fileWhat, exported.fileMb);
+    std::printf("isql-fb fetching the same statement (whole run): %.2f s, %.0f rows/s\n", isql, theirs);
+    std::printf("ratio (export rows/s / isql-fb rows/s) %.2f  (target >= 0.50)\n", ours / theirs);
+    std::printf("max RSS: export %.1f MB; fetching every row alone %.1f MB; export's own growth %.1f MB\n",
+                exported.peakMb, fetched.peakMb, exported.peakMb - fetched.peakMb);
+    std::printf("row set buffer: %.1f MB (%.0f bytes/row)\n", exported.bufferMb,
+                exported.bufferMb * 1048576.0 / double(exported.rows));
+    return 0;
+}
