@@ -138,6 +138,10 @@ public:
     Dice &dice() { return dice_; }
     int count() const { return count_; }
 
+    // Inspections and motors put so far, for the services' registers.
+    std::vector<ObjectRow> inspections;
+    std::vector<ObjectRow> motors;
+
 private:
     int numpp(const QString &parent) { return ++siblings_[parent]; }
 
@@ -162,6 +166,7 @@ void addWork(Tree &t, const ObjectRow &item, QDate from, bool gauge)
                               QStringLiteral("Проверены крепления, уплотнения и смазка.\nРезультат занесён в журнал."));
     t.period(inspect, from.addMonths(6 + d.roll(24)), 0, true);
     t.put(inspect);
+    t.inspections.push_back(inspect);
     if (gauge) {
         ObjectRow calib = t.add(&item, "53", QStringLiteral("Поверка: %1").arg(item.name), item.mnemo + QStringLiteral("_CAL"),
                                 QStringLiteral("Годен"));
@@ -207,6 +212,7 @@ ObjectRow addPump(Tree &t, const ObjectRow &section, const Model &m, int number,
                             QStringLiteral("%1_%2").arg(QLatin1String(mm.mnemo)).arg(number), QStringLiteral("Привод насоса"));
     t.period(motor, since, 10, false);
     t.put(motor);
+    t.motors.push_back(motor);
     t.value(motor, "30", d.between(5.5, 90, 1));
     t.value(motor, "31", d.roll(2) ? 2900 : 1450);
     t.value(motor, "36", 380);
@@ -239,6 +245,120 @@ void addStaff(Tree &t, const ObjectRow &section, int index)
     }
 }
 
+ObjectRow reference(Tree &t, const ObjectRow &parent, const ObjectRow &base, const QString &prefix,
+                    const QString &mnemoSuffix, const QString &note)
+{
+    ObjectRow r = t.add(&parent, base.type.toLatin1().constData(), prefix + base.name, base.mnemo + mnemoSuffix, note);
+    r.base = 0;
+    r.ref = base.id;
+    r.refNear = base.id;
+    return r;
+}
+
+// The chief designer's typical projects, process charts and staff positions:
+// objects of abstract types. Every shop refers to the projects it builds to.
+// Returns the regulation that the template work refers to.
+ObjectRow addTemplates(Tree &t, const ObjectRow &plant, const std::vector<ObjectRow> &shops)
+{
+    Dice &d = t.dice();
+    ObjectRow design = t.add(&plant, "61", QStringLiteral("Служба главного конструктора"), QStringLiteral("OGK"),
+                             QStringLiteral("Типовые проекты и технологические карты"),
+                             QStringLiteral("Ведёт типовые проекты насосных агрегатов,\nтехнологические карты операций\n"
+                                            "и штатное расписание ремонтных служб."));
+    t.period(design, QDate(1962, 3, 1), 0, false);
+    t.put(design);
+    static const Model kTemplates[] = {
+        {"12", "Насосный агрегат К 80-50-200 с двигателем 15 кВт (типовой проект ТП-101)", "TP101"},
+        {"12", "Насосный агрегат ЦНС 38-88 на общей раме (типовой проект ТП-102)", "TP102"},
+        {"12", "Насосный агрегат Д 200-36 (типовой проект ТП-103)", "TP103"},
+        {"26", "Электропривод насоса до 30 кВт (типовое решение)", "TR_DRIVE30"},
+        {"26", "Электропривод взрывозащищённый (типовое решение)", "TR_DRIVE_EX"},
+        {"58", "Техкарта: гидравлические испытания корпуса насоса", "TK_HYDRO"},
+        {"58", "Техкарта: балансировка рабочего колеса", "TK_BALANCE"},
+        {"69", "Штатная единица: слесарь-ремонтник 5 разряда", "SHT_FITTER5"},
+        {"69", "Штатная единица: электромонтёр 4 разряда", "SHT_ELEC4"},
+        {"17", "Регламент: ежемесячный осмотр насосного агрегата", "REG_MONTHLY"},
+    };
+    std::vector<ObjectRow> projects;
+    ObjectRow regulation;
+    for (const Model &m : kTemplates) {
+        ObjectRow o = t.add(&design, m.type, QString::fromUtf8(m.name), QString::fromLatin1(m.mnemo),
+                            QStringLiteral("Утверждён главным конструктором"),
+                            QStringLiteral("Типовой документ.\nПрименяется при проектировании и ремонте.\nРевизия %1.")
+                                .arg(1 + d.roll(5)));
+        t.period(o, QDate(2010 + d.roll(12), 1 + d.roll(12), 15), 0, false);
+        t.put(o);
+        if (o.type == QLatin1String("12"))
+            projects.push_back(o);
+        else if (o.type == QLatin1String("17"))
+            regulation = o;
+    }
+    for (std::size_t i = 0; i < shops.size(); ++i) {
+        ObjectRow r = reference(t, shops[i], projects[i % projects.size()], QStringLiteral("Ссылка: "),
+                                QStringLiteral("_") + shops[i].mnemo, QStringLiteral("Применяется в цехе"));
+        t.period(r, QDate(2012 + int(i), 9, 1), 0, false);
+        t.put(r);
+    }
+    return regulation;
+}
+
+// The chief mechanic's maintenance schedule and the chief power engineer's
+// register of motors: references to inspections and motors across the shops.
+void addRegisters(Tree &t, const ObjectRow &mechanic, const ObjectRow &power)
+{
+    Dice &d = t.dice();
+    const std::size_t inspections = 16;
+    for (std::size_t i = 0; i < inspections; ++i) {
+        const ObjectRow &base = t.inspections[i * t.inspections.size() / inspections];
+        ObjectRow r = reference(t, mechanic, base, QStringLiteral("ППР-2026: "), QStringLiteral("_PPR"),
+                                QStringLiteral("Включено в годовой график ППР"));
+        t.period(r, QDate(2026, 1 + int(i % 12), 1 + d.roll(28)), 0, true);
+        t.put(r);
+    }
+    const std::size_t motors = 12;
+    for (std::size_t i = 0; i < motors; ++i) {
+        const ObjectRow &base = t.motors[i * t.motors.size() / motors];
+        ObjectRow r = reference(t, power, base, QStringLiteral("Учёт ОГЭ: "), QStringLiteral("_OGE"),
+                                QStringLiteral("Состоит на учёте службы главного энергетика"));
+        r.date1 = base.date1;
+        r.date2 = base.date2;
+        t.put(r);
+    }
+}
+
+// The repair shop's express bay (a name in double quotes), a staff member
+// whose surname has an apostrophe, devices of a kind that is neither object
+// nor process, and customers' pumps whose type is not in the catalog.
+void addOddities(Tree &t, const ObjectRow &repairShop, const std::vector<ObjectRow> &sections,
+                 std::vector<ObjectRow> &pumps)
+{
+    Dice &d = t.dice();
+    ObjectRow express = t.add(&repairShop, "20", QStringLiteral("Участок \"Экспресс-ремонт\""), QStringLiteral("EXPRESS"),
+                              QStringLiteral("Срочный ремонт насосов заказчиков"));
+    t.period(express, QDate(2021, 6, 1), 0, false);
+    t.put(express);
+    pumps.push_back(addPump(t, express, kPumps[0], 31, QDate(2021, 6, 15)));
+    ObjectRow engineer = t.add(&sections[9], "68", QStringLiteral("Инженер-механик Д'Артемьев В.Н."),
+                               QStringLiteral("STAFF_APOSTROPHE"), QStringLiteral("Табельный №412"));
+    t.period(engineer, QDate(2018, 2, 1), 0, false);
+    t.put(engineer);
+    t.value(engineer, "78", 11);
+    for (int i = 0; i < 3; ++i) {
+        ObjectRow o = t.add(&sections[std::size_t(i * 4 + 1)], "21", QStringLiteral("Датчик вибрации без паспорта №%1").arg(i + 1),
+                            QStringLiteral("ODD_SENSOR%1").arg(i + 1), QStringLiteral("Вид в справочнике не задан"));
+        t.period(o, QDate(2019 + i, 4, 1), 0, false);
+        t.put(o);
+    }
+    for (int i = 0; i < 2; ++i) {
+        ObjectRow o = t.add(&sections[std::size_t(12 + i)], "999",
+                            QStringLiteral("Насос заказчика №%1 (тип удалён из справочника)").arg(i + 1),
+                            QStringLiteral("LOST_TYPE%1").arg(i + 2), QStringLiteral("Принят в ремонт"),
+                            QStringLiteral("Паспорт утерян.\nМарка уточняется у заказчика."));
+        t.period(o, QDate(2025, 10 + i, 1 + d.roll(28)), 0, false);
+        t.put(o);
+    }
+}
+
 } // namespace
 
 void FillDemoObjects(StoreWriter &w)
@@ -253,7 +373,7 @@ void FillDemoObjects(StoreWriter &w)
     plant.global = 1;
     t.put(plant);
 
-    std::vector<ObjectRow> pumps;
+    std::vector<ObjectRow> pumps, shops, sections, services;
     int pumpNumber = 0;
     int sectionIndex = 0;
     for (const Shop &shop : kShops) {
@@ -261,11 +381,13 @@ void FillDemoObjects(StoreWriter &w)
                             QString::fromUtf8(shop.note));
         t.period(s, QDate(1958 + d.roll(20), 1 + d.roll(12), 1), 0, false);
         t.put(s);
+        shops.push_back(s);
         for (const char *sectionName : shop.sections) {
             ObjectRow sec = t.add(&s, "20", QString::fromUtf8(sectionName),
                                   QStringLiteral("%1_S%2").arg(QString::fromLatin1(shop.mnemo)).arg(++sectionIndex));
             t.period(sec, s.date1.addYears(d.roll(10)), 0, false);
             t.put(sec);
+            sections.push_back(sec);
             t.value(sec, "70", d.between(150, 1800, 1));
             for (int i = 0; i < 2; ++i) {
                 const Model &m = kPumps[d.roll(7)];
@@ -319,12 +441,13 @@ void FillDemoObjects(StoreWriter &w)
     for (const auto &[type, name, mnemo, note] :
          {std::tuple{"62", "Производственный корпус №1", "HOUSE1", "Цеха №1 и №3"},
           std::tuple{"63", "Склад готовой продукции", "STORE1", "Отгрузка заказчикам"},
-          std::tuple{"63", "Склад O'Нил (импортные комплектующие)", "STORE_QUOTE", "Название с апострофом"},
+          std::tuple{"63", "Склад О'Нил (импортные комплектующие)", "STORE_QUOTE", "Название с апострофом"},
           std::tuple{"61", "Служба главного механика", "OGM", "Планирование ремонтов"},
           std::tuple{"61", "Служба главного энергетика", "OGE", "Электрохозяйство завода"}}) {
         ObjectRow o = t.add(&plant, type, QString::fromUtf8(name), QString::fromLatin1(mnemo), QString::fromUtf8(note));
         t.period(o, QDate(1960 + d.roll(40), 1, 1), 0, false);
         t.put(o);
+        services.push_back(o);
         if (QLatin1String(type) != QLatin1String("61"))
             t.value(o, "70", d.between(300, 5000, 0));
     }
@@ -338,7 +461,6 @@ void FillDemoObjects(StoreWriter &w)
     t.put(tpl);
     ObjectRow tplRef = t.add(&tpl, "17", QStringLiteral("Работа по регламенту (шаблон)"), QStringLiteral("WORK_TPL"));
     tplRef.base = 0;
-    t.put(tplRef);
     ObjectRow odd = t.add(&plant, "21", QStringLiteral("Прибор неизвестного вида"), QStringLiteral("ODD1"),
                           QStringLiteral("Вид типа не объект и не процесс"));
     t.period(odd, QDate(2001, 1, 1), 0, false);
@@ -347,5 +469,18 @@ void FillDemoObjects(StoreWriter &w)
                            QStringLiteral("Тип отсутствует в справочнике"));
     t.period(lost, QDate(2003, 4, 5), 0, false);
     t.put(lost);
+
+    // Added last, so that the identifiers above do not depend on what follows.
+    const ObjectRow regulation = addTemplates(t, plant, shops);
+    tplRef.ref = regulation.id;
+    tplRef.refNear = regulation.id;
+    t.put(tplRef);
+    addRegisters(t, services[3], services[4]);
+    addOddities(t, shops[4], sections, pumps);
+    // Two properties measured to thousandths.
+    for (const ObjectRow &pump : pumps) {
+        t.value(pump, "80", d.between(0.15, 0.6, 3));
+        t.value(pump, "81", d.between(0.85, 1.1, 3));
+    }
     w.commit();
 }

@@ -70,6 +70,47 @@ private slots:
                                                   "L_TYPEOBJ_LIST l WHERE l.ID_GRP = g.ID_THIS)" << 1 << any;
         QTest::newRow("property without values") << "SELECT COUNT(*) FROM L_PROPENUM_LIST p WHERE NOT EXISTS (SELECT 1 "
                                                     "FROM L_PROPENUM_VAL v WHERE v.ID_GRP = p.ID_THIS)" << 1 << any;
+        QTest::newRow("macro-group without groups") << "SELECT COUNT(*) FROM L_TYPEOBJ_MACRO m WHERE NOT EXISTS (SELECT 1 "
+                                                       "FROM L_TYPEOBJ_GRP g WHERE g.ID_GRP = m.ID_THIS)" << 1 << any;
+        QTest::newRow("precision of thousandths") << "SELECT COUNT(*) FROM L_PROPNUMBER_LIST WHERE PRECIS = 3" << 1 << any;
+        QTest::newRow("references refer to base objects")
+            << "SELECT COUNT(*) FROM OBJECTS_TREE t WHERE ITS_BASE <= 0 AND NOT EXISTS (SELECT 1 FROM OBJECTS_TREE b "
+               "WHERE b.ID_THIS = t.ID_REF AND b.ITS_BASE > 0)" << 0 << 0;
+        // Every look of the result grid on several rows.
+        const QString objects = QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE t LEFT JOIN L_TYPEOBJ_LIST l ON "
+                                               "l.ID_THIS = t.ID_TYPE WHERE ");
+        for (const char *look : {"COALESCE(l.ID_KIND, 0) NOT IN (1, 2)", "l.ITS_ABSTRACT > 0 AND t.ITS_BASE > 0",
+                                 "l.ITS_ABSTRACT > 0 AND t.ITS_BASE <= 0",
+                                 "l.ITS_ABSTRACT <= 0 AND t.ITS_BASE > 0 AND l.ID_KIND = 1",
+                                 "l.ITS_ABSTRACT <= 0 AND t.ITS_BASE > 0 AND l.ID_KIND = 2",
+                                 "l.ITS_ABSTRACT <= 0 AND t.ITS_BASE <= 0 AND l.ID_KIND = 1",
+                                 "l.ITS_ABSTRACT <= 0 AND t.ITS_BASE <= 0 AND l.ID_KIND = 2"})
+            QTest::newRow(look) << objects + QLatin1String(look) << 3 << any;
+        // Every level: a parent above it, siblings numbered apart, texts that
+        // WIN1251 holds (a character it lacks is written as "?").
+        const char *const levels[][2] = {
+            {"L_TYPEOBJ_TOP", nullptr}, {"L_TYPEOBJ_MACRO", "L_TYPEOBJ_TOP"}, {"L_TYPEOBJ_GRP", "L_TYPEOBJ_MACRO"},
+            {"L_TYPEOBJ_LIST", "L_TYPEOBJ_GRP"}, {"L_PROPNUMBER_TOP", nullptr},
+            {"L_PROPNUMBER_MACRO", "L_PROPNUMBER_TOP"}, {"L_PROPNUMBER_GRP", "L_PROPNUMBER_MACRO"},
+            {"L_PROPNUMBER_LIST", "L_PROPNUMBER_GRP"}, {"L_PROPENUM_TOP", nullptr},
+            {"L_PROPENUM_MACRO", "L_PROPENUM_TOP"}, {"L_PROPENUM_GRP", "L_PROPENUM_MACRO"},
+            {"L_PROPENUM_LIST", "L_PROPENUM_GRP"}, {"L_PROPENUM_VAL", "L_PROPENUM_LIST"}};
+        for (const auto &[table, parent] : levels) {
+            const QString t = QString::fromLatin1(table);
+            QTest::newRow(qPrintable(t + " rows")) << "SELECT COUNT(*) FROM " + t << 3 << any;
+            if (parent)
+                QTest::newRow(qPrintable(t + " parents"))
+                    << QStringLiteral("SELECT COUNT(*) FROM %1 c WHERE NOT EXISTS (SELECT 1 FROM %2 p WHERE p.ID_THIS = "
+                                      "c.ID_GRP)").arg(t, QLatin1String(parent)) << 0 << 0;
+            QTest::newRow(qPrintable(t + " NUMPP"))
+                << QStringLiteral("SELECT COUNT(*) FROM (SELECT ID_GRP FROM %1 GROUP BY ID_GRP, NUMPP HAVING COUNT(*) > 1)")
+                       .arg(t) << 0 << 0;
+            QTest::newRow(qPrintable(t + " texts"))
+                << QStringLiteral("SELECT COUNT(*) FROM %1 WHERE NAME_MAX || NAME_MIN || COALESCE(NOTE, '') CONTAINING '?'")
+                       .arg(t) << 0 << 0;
+        }
+        QTest::newRow("object texts") << "SELECT COUNT(*) FROM OBJECTS_TREE WHERE NAME_MAX || COALESCE(NOTE, '') "
+                                         "CONTAINING '?'" << 0 << 0;
         QTest::newRow("names with quotes") << "SELECT COUNT(*) FROM OBJECTS_TREE WHERE NAME_MAX CONTAINING '''' OR "
                                               "NAME_MAX CONTAINING '\"'" << 2 << any;
     }
