@@ -100,6 +100,12 @@ void StoreWriter::run(Statement &s, const std::vector<StoreValue> &values)
                 continue;
             if (const QString *text = std::get_if<QString>(&v)) {
                 const QByteArray bytes = Cp1251::encode(*text);
+                // A text longer than its column is refused, never cut short.
+                if ((type == SQL_VARYING || type == SQL_TEXT) && bytes.size() > qsizetype(length))
+                    throw DbError(QStringLiteral("Parameter %1: %2 bytes do not fit in %3")
+                                      .arg(i + 1)
+                                      .arg(bytes.size())
+                                      .arg(length));
                 if (type == SQL_BLOB) {
                     ISC_QUAD id;
                     fb::Handle<IBlob> blob(attachment_->createBlob(st.get(), transaction_.get(), &id, 0, nullptr));

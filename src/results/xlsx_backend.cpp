@@ -137,6 +137,9 @@ void XlsxBackend::addWorkbook()
     if (!workbook_)
         throw AppError(QStringLiteral("Не удалось создать книгу %1").arg(file_));
     sheet_ = workbook_add_worksheet(workbook_, nullptr);
+    // The sheet's rows go to a temporary file: written in large blocks.
+    if (sheet_ && sheet_->optimize_tmpfile)
+        std::setvbuf(sheet_->optimize_tmpfile, nullptr, _IOFBF, 1 << 20);
     written_ = 0;
     closing_ = false;
     failure_.clear();
@@ -336,7 +339,8 @@ void XlsxBackend::writeRow(int row, const Row &cells)
         case QMetaType::QString: {
             const QString s = v.toString();
             // A leading apostrophe makes the rest text, whatever it looks like.
-            utf8_ = (s.startsWith(QChar('\'')) ? s.mid(1) : s).toUtf8();
+            // A cell holds at most 32,767 characters.
+            utf8_ = (s.startsWith(QChar('\'')) ? s.mid(1) : s).left(32767).toUtf8();
             error = worksheet_write_string(sheet_, r, col, utf8_.constData(), format(x.look));
             break;
         }

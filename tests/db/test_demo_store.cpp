@@ -3,6 +3,7 @@
 
 #include "common/test_store.h"
 #include "db/db_connection.h"
+#include "db/db_error.h"
 #include "db/db_query.h"
 #include "demo_content.h"
 
@@ -29,6 +30,15 @@ private slots:
         conn_.setDatabaseName(MakeTestStore(dir_.path(), "demo.fdb", [](StoreWriter &w) { FillDemoStore(w); }));
         conn_.setUserName("VeldaRunKX");
         conn_.open();
+    }
+
+    // The store writer refuses a text longer than its column rather than
+    // cutting it: the demo content is stored as written.
+    void longTextRefused()
+    {
+        auto w = StoreWriter::create(dir_.filePath("long.fdb"));
+        AddObject(*w, QString(40, QChar('1')), "Насос");
+        QVERIFY_THROWS_EXCEPTION(DbError, AddObject(*w, QString(41, QChar('2')), "Насос"));
     }
 
     void sizesAndRows_data()
