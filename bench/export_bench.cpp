@@ -4,6 +4,7 @@
 
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
+#include "db/row_store.h"
 #include "results/export_rows.h"
 #include "results/result_query.h"
 
@@ -64,7 +65,7 @@ int RunExportBench(int argc, char **argv, const ExportBench &bench)
     std::printf("ratio (export rows/s / isql-fb rows/s) %.2f  (target >= 0.50)\n", ours / theirs);
     std::printf("max RSS: export %.1f MB; fetching every row alone %.1f MB; export's own growth %.1f MB\n",
                 exported.peakMb, fetched.peakMb, exported.peakMb - fetched.peakMb);
-    std::printf("row set buffer: %.1f MB (%.0f bytes/row)\n", exported.bufferMb,
-                exported.bufferMb * 1048576.0 / double(exported.rows));
+    std::printf("row set buffer: %.1f MB (%.0f bytes/row; beyond %zu MB in a temporary file)\n", exported.bufferMb,
+                exported.bufferMb * 1048576.0 / double(exported.rows), RowStore::kResidentBytes >> 20);
     return 0;
 }

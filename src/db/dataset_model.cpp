@@ -57,6 +57,32 @@ int DataSetModel::columnCount(const QModelIndex &parent) const
 
 QVariant DataSetModel::data(const QModelIndex &index, int role) const
 {
+    try {
+        return cellData(index, role);
+    } catch (...) {
+        reportLater(std::current_exception());
+        return QVariant();
+    }
+}
+
+void DataSetModel::reportLater(std::exception_ptr error) const
+{
+    // A message box opened while a view paints would paint again and fail
+    // again: one report, after the painting.
+    if (errorPending_)
+        return;
+    errorPending_ = true;
+    QMetaObject::invokeMethod(
+        const_cast<DataSetModel *>(this),
+        [this, error] {
+            errorPending_ = false;
+            ReportingErrors([&] { std::rethrow_exception(error); });
+        },
+        Qt::QueuedConnection);
+}
+
+QVariant DataSetModel::cellData(const QModelIndex &index, int role) const
+{
     if (!dataSet_ || !index.isValid() || index.row() >= rows_)
         return QVariant();
     const int f = fieldIndex(index.column());

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <exception>
 #include <vector>
 
 class DbDataSet;
@@ -24,18 +25,25 @@ public:
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    // A value that cannot be read is shown empty and its error reported
+    // once the painting is over.
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool canFetchMore(const QModelIndex &parent) const override;
     // A fetch that fails is reported through the program's error handler
     // here: the view that asked goes on with the rows it has.
     void fetchMore(const QModelIndex &parent) override;
+    // Reports an error met while a view paints, once the painting is over;
+    // one report while one is pending.
+    void reportLater(std::exception_ptr error) const;
 
 private:
+    QVariant cellData(const QModelIndex &index, int role) const;
     void rebuild();
     void onRowsFetched(int firstRow, int lastRow);
 
     QPointer<DbDataSet> dataSet_;
     std::vector<int> columns_; // field index of each column
     int rows_ = 0;
+    mutable bool errorPending_ = false;
 };

@@ -49,7 +49,12 @@ public:
             pendingBackground_ = nullptr;
             drawn = true;
         };
-        hook(cell);
+        try {
+            hook(cell);
+        } catch (...) {
+            if (grid_->dataModel())
+                grid_->dataModel()->reportLater(std::current_exception());
+        }
         if (!drawn)
             QStyledItemDelegate::paint(painter, option, index);
     }

@@ -30,6 +30,28 @@ CellRef cellOf(const QByteArray &bytes)
     return {false, bytes.constData(), unsigned(bytes.size())};
 }
 
+// A store of rows (VARCHAR(400) text, INTEGER number), as the client lays
+// out such a message.
+void resetTextAndNumber(RowStore &store)
+{
+    ColumnInfo text = column(SQL_VARYING, 402);
+    text.nullOffset = 404;
+    ColumnInfo number = column(SQL_LONG, 4);
+    number.offset = 408;
+    number.nullOffset = 412;
+    store.reset({text, number});
+}
+
+void appendTextAndNumber(RowStore &store, const QByteArray &text, qint32 number)
+{
+    QByteArray message(416, '\0');
+    const auto n = static_cast<unsigned short>(text.size());
+    std::memcpy(message.data(), &n, 2);
+    std::memcpy(message.data() + 2, text.constData(), std::size_t(text.size()));
+    std::memcpy(message.data() + 408, &number, 4);
+    store.append(reinterpret_cast<const unsigned char *>(message.constData()));
+}
+
 QByteArray timestamp(QDate date, QTime time)
 {
     const ISC_DATE days = ISC_DATE(QDate(1858, 11, 17).daysTo(date));
@@ -105,23 +127,11 @@ private slots:
     // the cells after them must still be found.
     void rowStoreLongTexts()
     {
-        ColumnInfo text = column(SQL_VARYING, 402);
-        text.offset = 0;
-        text.nullOffset = 404;
-        ColumnInfo number = column(SQL_LONG, 4);
-        number.offset = 408;
-        number.nullOffset = 412;
         RowStore store;
-        store.reset({text, number});
-        for (int len : {0, 127, 128, 300, 400}) {
-            QByteArray message(416, '\0');
-            const unsigned short n = static_cast<unsigned short>(len);
-            std::memcpy(message.data(), &n, 2);
-            std::memset(message.data() + 2, 'a' + len % 26, std::size_t(len));
-            const qint32 v = len * 10;
-            std::memcpy(message.data() + 408, &v, 4);
-            store.append(reinterpret_cast<const unsigned char *>(message.constData()));
-        }
+        resetTextAndNumber(store);
+        for (int len : {0, 127, 128, 300, 400})
+            appendTextAndNumber(store, QByteArray(len, char('a' + len % 26)), len * 10);
+        const ColumnInfo number = store.columns()[1];
         int row = 0;
         for (int len : {0, 127, 128, 300, 400}) {
             const CellRef t = store.cell(std::size_t(row), 0);
@@ -129,6 +139,43 @@ private slots:
             QCOMPARE(QByteArray(t.data, len), QByteArray(len, char('a' + len % 26)));
             QCOMPARE(CellInteger(number, store.cell(std::size_t(row), 1)), qint64(len * 10));
             ++row;
+        }
+    }
+
+    // Past the memory limit older blocks of rows go to a temporary file and
+    // come back when asked for; without a usable temporary folder they stay
+    // in memory. Either way every row reads back as it was appended.
+    void rowStoreWritesOutOldBlocks_data()
+    {
+        QTest::addColumn<bool>("tempWritable");
+        QTest::newRow("written out") << true;
+        QTest::newRow("no temporary folder") << false;
+    }
+
+    void rowStoreWritesOutOldBlocks()
+    {
+        QFETCH(bool, tempWritable);
+        RowStore store;
+        store.setResidentLimit(2 * RowStore::kBlockSize);
+        if (!tempWritable)
+            store.setSpillFolder(QStringLiteral("/nonexistent/vrkx"));
+        resetTextAndNumber(store);
+        auto text = [](int i) { return QByteArray::number(i).repeated(1 + i % 60); };
+        const int rows = 40000; // about 6 MB
+        for (int i = 0; i < rows; ++i)
+            appendTextAndNumber(store, text(i), i);
+        QVERIFY(store.bytesUsed() > 5 * RowStore::kBlockSize);
+        if (tempWritable)
+            QVERIFY(store.residentBytes() <= 2 * RowStore::kBlockSize);
+        else
+            QVERIFY(store.residentBytes() >= store.bytesUsed());
+        const ColumnInfo number = store.columns()[1];
+        // Back and forth across blocks, field by field.
+        for (int k = 0; k < rows; ++k) {
+            const int i = (k * 7919) % rows;
+            const CellRef t = store.cell(std::size_t(i), 0);
+            QCOMPARE(QByteArray(t.data, qsizetype(t.size)), text(i));
+            QCOMPARE(CellInteger(number, store.cell(std::size_t(i), 1)), qint64(i));
         }
     }
 
