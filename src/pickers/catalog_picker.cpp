@@ -33,37 +33,37 @@ std::vector<FieldDef> CatalogLevelFields(int nameWidth)
     };
 }
 
-CatalogPicker::CatalogPicker(const CatalogPickerSpec &spec, QWidget *parent) : QDialog(parent)
+CatalogPicker::CatalogPicker(const CatalogPickerSetup &setup, QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QString::fromLatin1(spec.objectName));
-    setWindowTitle(spec.caption);
+    setObjectName(QString::fromLatin1(setup.objectName));
+    setWindowTitle(setup.caption);
     resize(751, 541);
 
     const std::vector<FieldDef> upper = CatalogLevelFields(20);
     pFIBDataSet_Top = makeLevel("pFIBDataSet_Top", upper);
     pFIBDataSet_Macro = makeLevel("pFIBDataSet_Macro", upper);
     pFIBDataSet_Grp = makeLevel("pFIBDataSet_Grp", upper);
-    pFIBDataSet_List = makeLevel("pFIBDataSet_List", spec.listFields);
-    const bool values = spec.tables.size() > 4;
+    pFIBDataSet_List = makeLevel("pFIBDataSet_List", setup.listFields);
+    const bool values = setup.tables.size() > 4;
     if (values)
         pFIBDataSet_Val = makeLevel("pFIBDataSet_Val", CatalogLevelFields(32));
-    pFIBDataSet_Top->sql() = SectionStatement(spec.tables[0], spec.sectionSuffix);
+    pFIBDataSet_Top->sql() = SectionStatement(setup.tables[0], setup.sectionSuffix);
 
     std::vector<DbDataSet *> levels{pFIBDataSet_Top, pFIBDataSet_Macro, pFIBDataSet_Grp, pFIBDataSet_List};
     const QStringList groupColumns{QStringLiteral("    ID_GRP ")};
     std::vector<CatalogCascade::StatementFor> statements{
         nullptr,
-        [t = spec.tables[1], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); },
-        [t = spec.tables[2], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); },
-        spec.listStatement ? spec.listStatement
-                           : [t = spec.tables[3], groupColumns](const QString &id) {
+        [t = setup.tables[1], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); },
+        [t = setup.tables[2], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); },
+        setup.listStatement ? setup.listStatement
+                           : [t = setup.tables[3], groupColumns](const QString &id) {
                                  return ChildStatement(t, groupColumns, id);
                              },
     };
     if (values) {
         levels.push_back(pFIBDataSet_Val);
         statements.push_back(
-            [t = spec.tables[4], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); });
+            [t = setup.tables[4], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); });
     }
     cascade_ = new CatalogCascade(levels, statements, this);
 
@@ -96,13 +96,13 @@ CatalogPicker::CatalogPicker(const CatalogPickerSpec &spec, QWidget *parent) : Q
     if (values) {
         auto *split = new QSplitter(Qt::Horizontal);
         split->setObjectName(QStringLiteral("Splitter_Lower"));
-        split->addWidget(box(spec.listTitle, DBGrid4, 337));
-        split->addWidget(box(spec.valueTitle, DBGrid5, 0));
+        split->addWidget(box(setup.listTitle, DBGrid4, 337));
+        split->addWidget(box(setup.valueTitle, DBGrid5, 0));
         split->setStretchFactor(1, 1);
         split->setSizes({337, 751 - 337});
         lower = split;
     } else {
-        lower = box(spec.listTitle, DBGrid4, 0);
+        lower = box(setup.listTitle, DBGrid4, 0);
     }
 
     auto *main = new QSplitter(Qt::Vertical);

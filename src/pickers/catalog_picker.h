@@ -20,7 +20,7 @@ class QPushButton;
 class QSplitter;
 
 // What tells one catalog picker from another.
-struct CatalogPickerSpec {
+struct CatalogPickerSetup {
     const char *objectName;
     QString caption;
     QStringList tables;       // sections, macro-groups, groups, entries[, values]
@@ -69,7 +69,7 @@ public:
     QPushButton *CancelBtn;
 
 protected:
-    explicit CatalogPicker(const CatalogPickerSpec &spec, QWidget *parent = nullptr);
+    explicit CatalogPicker(const CatalogPickerSetup &setup, QWidget *parent = nullptr);
     CatalogCascade *cascade() const { return cascade_; }
 
 private:

@@ -8,22 +8,22 @@
 
 namespace {
 
-CatalogPickerSpec enumSpec()
+CatalogPickerSetup enumSetup()
 {
     using namespace Schema;
-    CatalogPickerSpec spec;
-    spec.objectName = "Dlg_LibProp_Enum_Select";
-    spec.caption = QStringLiteral("Выбор значения перечислимого свойства из справочника свойств");
-    spec.tables = {L_PROPENUM_TOP, L_PROPENUM_MACRO, L_PROPENUM_GRP, L_PROPENUM_LIST, L_PROPENUM_VAL};
-    spec.listTitle = QStringLiteral("Список свойств : ");
-    spec.valueTitle = QStringLiteral("Значения свойства : ");
-    spec.listFields = CatalogLevelFields(32);
-    return spec;
+    CatalogPickerSetup setup;
+    setup.objectName = "Dlg_LibProp_Enum_Select";
+    setup.caption = QStringLiteral("Выбор значения перечислимого свойства из справочника свойств");
+    setup.tables = {L_PROPENUM_TOP, L_PROPENUM_MACRO, L_PROPENUM_GRP, L_PROPENUM_LIST, L_PROPENUM_VAL};
+    setup.listTitle = QStringLiteral("Список свойств : ");
+    setup.valueTitle = QStringLiteral("Значения свойства : ");
+    setup.listFields = CatalogLevelFields(32);
+    return setup;
 }
 
 } // namespace
 
-TDlg_LibProp_Enum_Select::TDlg_LibProp_Enum_Select(QWidget *parent) : CatalogPicker(enumSpec(), parent) {}
+TDlg_LibProp_Enum_Select::TDlg_LibProp_Enum_Select(QWidget *parent) : CatalogPicker(enumSetup(), parent) {}
 
 void TDlg_LibProp_Enum_Select::RequeryVal()
 {

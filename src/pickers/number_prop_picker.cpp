@@ -7,15 +7,15 @@
 
 namespace {
 
-CatalogPickerSpec numberSpec()
+CatalogPickerSetup numberSetup()
 {
     using namespace Schema;
-    CatalogPickerSpec spec;
-    spec.objectName = "Dlg_LibProp_Number_Select";
-    spec.caption = QStringLiteral("Выбор численного свойства из справочника свойств");
-    spec.tables = {L_PROPNUMBER_TOP, L_PROPNUMBER_MACRO, L_PROPNUMBER_GRP, L_PROPNUMBER_LIST};
-    spec.listTitle = QStringLiteral("Свойства : ");
-    spec.listFields = {
+    CatalogPickerSetup setup;
+    setup.objectName = "Dlg_LibProp_Number_Select";
+    setup.caption = QStringLiteral("Выбор численного свойства из справочника свойств");
+    setup.tables = {L_PROPNUMBER_TOP, L_PROPNUMBER_MACRO, L_PROPNUMBER_GRP, L_PROPNUMBER_LIST};
+    setup.listTitle = QStringLiteral("Свойства : ");
+    setup.listFields = {
         {QStringLiteral("NUMPP"), FieldKind::Integer, QStringLiteral("Nп/п"), 3},
         {QStringLiteral("NAME_MAX"), FieldKind::Text, QStringLiteral("Наименование"), 32, true, 200},
         {QStringLiteral("NAME_MIN"), FieldKind::Text, QStringLiteral("сокращенно"), 20, true, 84},
@@ -26,7 +26,7 @@ CatalogPickerSpec numberSpec()
         {QStringLiteral("MNEMO_CODE"), FieldKind::Text, QStringLiteral("Мнемо-имя"), 10, true, 32},
         {QStringLiteral("ID_GRP"), FieldKind::Text, QStringLiteral("ID-группы"), 10, true, 40},
     };
-    spec.listStatement = [](const QString &groupId) {
+    setup.listStatement = [](const QString &groupId) {
         return QStringList{
             QStringLiteral("SELECT "),
             QStringLiteral("    NUMPP, "),
@@ -47,12 +47,12 @@ CatalogPickerSpec numberSpec()
             QStringLiteral("    NUMPP "),
         };
     };
-    return spec;
+    return setup;
 }
 
 } // namespace
 
-TDlg_LibProp_Number_Select::TDlg_LibProp_Number_Select(QWidget *parent) : CatalogPicker(numberSpec(), parent) {}
+TDlg_LibProp_Number_Select::TDlg_LibProp_Number_Select(QWidget *parent) : CatalogPicker(numberSetup(), parent) {}
 
 void SelectNumberProp(DbConnection *connection, const QString &currentId, QString &propId)
 {

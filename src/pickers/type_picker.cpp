@@ -19,28 +19,28 @@ std::vector<FieldDef> typeListFields()
     return f;
 }
 
-CatalogPickerSpec typeSpec()
+CatalogPickerSetup typeSetup()
 {
     using namespace Schema;
-    CatalogPickerSpec spec;
-    spec.objectName = "Dlg_TypeObj_Select";
-    spec.caption = QStringLiteral("Выбор типа объекта");
-    spec.tables = {L_TYPEOBJ_TOP, L_TYPEOBJ_MACRO, L_TYPEOBJ_GRP, L_TYPEOBJ_LIST};
-    spec.sectionSuffix = QStringLiteral(" ");
-    spec.listTitle = QStringLiteral("Типы объектов : ");
-    spec.listFields = typeListFields();
-    spec.listStatement = [](const QString &groupId) {
+    CatalogPickerSetup setup;
+    setup.objectName = "Dlg_TypeObj_Select";
+    setup.caption = QStringLiteral("Выбор типа объекта");
+    setup.tables = {L_TYPEOBJ_TOP, L_TYPEOBJ_MACRO, L_TYPEOBJ_GRP, L_TYPEOBJ_LIST};
+    setup.sectionSuffix = QStringLiteral(" ");
+    setup.listTitle = QStringLiteral("Типы объектов : ");
+    setup.listFields = typeListFields();
+    setup.listStatement = [](const QString &groupId) {
         return ChildStatement(L_TYPEOBJ_LIST,
                               {QStringLiteral("    ID_GRP, "), QStringLiteral("    ITS_ABSTRACT, "),
                                QStringLiteral("    ID_KIND ")},
                               groupId);
     };
-    return spec;
+    return setup;
 }
 
 } // namespace
 
-TDlg_TypeObj_Select::TDlg_TypeObj_Select(QWidget *parent) : CatalogPicker(typeSpec(), parent)
+TDlg_TypeObj_Select::TDlg_TypeObj_Select(QWidget *parent) : CatalogPicker(typeSetup(), parent)
 {
     connect(pFIBDataSet_List, &DbDataSet::calcFields, this, &TDlg_TypeObj_Select::pFIBDataSet_ListCalcFields);
     DBGrid4->setDrawDataCell([this](DbGridCell &cell) { DBGrid4DrawDataCell(cell); });
