@@ -14,6 +14,7 @@ DataSetModel::DataSetModel(DbDataSet *dataSet, QObject *parent) : QAbstractTable
 void DataSetModel::rebuild()
 {
     beginResetModel();
+    errorReported_ = false;
     columns_.clear();
     for (int i = 0; dataSet_ && i < dataSet_->fieldCount(); ++i)
         if (dataSet_->field(i)->isVisible())
@@ -68,16 +69,13 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
 void DataSetModel::reportLater(std::exception_ptr error) const
 {
     // A message box opened while a view paints would paint again and fail
-    // again: one report, after the painting.
-    if (errorPending_)
+    // again: one report, after the painting, until the row set reopens.
+    if (errorReported_)
         return;
-    errorPending_ = true;
+    errorReported_ = true;
     QMetaObject::invokeMethod(
         const_cast<DataSetModel *>(this),
-        [this, error] {
-            errorPending_ = false;
-            ReportingErrors([&] { std::rethrow_exception(error); });
-        },
+        [error] { ReportingErrors([&] { std::rethrow_exception(error); }); },
         Qt::QueuedConnection);
 }
 
@@ -111,11 +109,18 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 
 bool DataSetModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && dataSet_ && dataSet_->isOpen() && !dataSet_->isAllFetched();
+    return !parent.isValid() && dataSet_ && dataSet_->isOpen() && !dataSet_->isAllFetched() &&
+           !dataSet_->fetchFailed();
 }
 
 void DataSetModel::fetchMore(const QModelIndex &parent)
 {
-    if (canFetchMore(parent))
-        ReportingErrors([this] { dataSet_->fetchRows(kFetchBatch); });
+    // Called from the view's own layout code: the error is reported after it.
+    if (!canFetchMore(parent))
+        return;
+    try {
+        dataSet_->fetchRows(kFetchBatch);
+    } catch (...) {
+        reportLater(std::current_exception());
+    }
 }

@@ -31,10 +31,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool canFetchMore(const QModelIndex &parent) const override;
     // A fetch that fails is reported through the program's error handler
-    // here: the view that asked goes on with the rows it has.
+    // once the view's own work is done: the view goes on with the rows it
+    // has, and asks for no more.
     void fetchMore(const QModelIndex &parent) override;
-    // Reports an error met while a view paints, once the painting is over;
-    // one report while one is pending.
+    // Reports an error met while a view paints or lays out, once that is
+    // over; one report until the row set opens or closes again.
     void reportLater(std::exception_ptr error) const;
 
 private:
@@ -45,5 +46,5 @@ private:
     QPointer<DbDataSet> dataSet_;
     std::vector<int> columns_; // field index of each column
     int rows_ = 0;
-    mutable bool errorPending_ = false;
+    mutable bool errorReported_ = false;
 };

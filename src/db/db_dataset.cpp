@@ -201,6 +201,7 @@ void DbDataSet::close()
         return;
     emit beforeClose();
     releaseCursor();
+    fetchFailure_ = nullptr;
     statement_.reset();
     metadata_.reset();
     store_.reset({});
@@ -217,6 +218,8 @@ void DbDataSet::close()
 
 int DbDataSet::fetchRows(int count)
 {
+    if (fetchFailure_ && count > 0)
+        std::rethrow_exception(fetchFailure_);
     if (!resultSet_ || count <= 0)
         return 0;
     const int from = fetchedCount();
@@ -235,7 +238,8 @@ int DbDataSet::fetchRows(int count)
         });
     } catch (const DbError &) {
         // A cursor that failed once does not recover: the rows fetched stay,
-        // and nothing asks for more of it.
+        // and the result is never taken for complete.
+        fetchFailure_ = std::current_exception();
         releaseCursor();
         announceFetched(from);
         throw;

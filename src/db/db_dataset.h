@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QVariant>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -109,7 +110,11 @@ public:
     void setCurrentRow(int row);
 
     int fetchedCount() const { return int(store_.rowCount()); }
-    bool isAllFetched() const { return !resultSet_; }
+    // The cursor has been read to its end (not when a fetch failed).
+    bool isAllFetched() const { return !resultSet_ && !fetchFailure_; }
+    // A fetch failed: the rows before it stay, and asking for more raises
+    // that error again.
+    bool fetchFailed() const { return bool(fetchFailure_); }
     // Fetches up to count more rows; returns how many came.
     int fetchRows(int count);
     std::size_t bufferBytes() const { return store_.bytesUsed(); }
@@ -156,6 +161,7 @@ private:
 
     fb::Handle<Firebird::IStatement> statement_;
     fb::Handle<Firebird::IResultSet> resultSet_;
+    std::exception_ptr fetchFailure_;
     fb::Handle<Firebird::IMessageMetadata> metadata_;
     std::vector<unsigned char> message_;
     RowStore store_;

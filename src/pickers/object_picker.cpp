@@ -156,12 +156,12 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     objectCaption_ = new CaptionFollower(Edit_ID_THIS, Label_ObjName, [this](const QString &text) {
         // Edit_ID_THISChange, returning the caption rather than setting it.
         const QString id = Trim(text);
-        if (id.isEmpty() || !connection_ || !EnsureTransactionActive(connection_, true))
+        if (id.isEmpty() || !connected())
             return QStringLiteral("???");
         return GetObjectCaption(connection_, id, 1, true);
     });
     typeName_ = new CaptionFollower(Edit_ID_TYPE, Label_Type_Name, [this](const QString &text) {
-        return connection_ ? GetTypeName(connection_, text, 1) : QString();
+        return connected() ? GetTypeName(connection_, text, 1) : QString();
     });
 
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton1Click(); }); });
@@ -219,6 +219,11 @@ QWidget *TDlg_Tree_Obj_Select::buildFilter()
     // The type line starts at "0", which names no type.
     Edit_ID_TYPE->setText(QStringLiteral("0"));
     return box;
+}
+
+bool TDlg_Tree_Obj_Select::connected() const
+{
+    return connection_ && connection_->isOpen();
 }
 
 void TDlg_Tree_Obj_Select::unbind()

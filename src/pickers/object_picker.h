@@ -72,6 +72,8 @@ private:
     void keepOneTicked(QCheckBox *clicked, QCheckBox *other);
     QWidget *buildFilter();
 
+    // There is an open store to look things up in.
+    bool connected() const;
     DbConnection *connection_ = nullptr;
     CaptionFollower *objectCaption_;
     CaptionFollower *typeName_;

@@ -1,5 +1,6 @@
 #include "query/filter_page.h"
 
+#include "db/db_connection.h"
 #include "db/lookups.h"
 #include "pickers/caption_follower.h"
 #include "query/prop_number_grid.h"
@@ -152,8 +153,10 @@ QWidget *FilterPage::buildParentStrip()
     Label_Parent_Name = named(new QLabel(QStringLiteral("???"), strip), "Label_Parent_Name");
     Label_Parent_Name->setWordWrap(true);
     parentCaption_ = new CaptionFollower(Edit_ID_Parent, Label_Parent_Name, [this](const QString &text) {
-        // Edit_ID_ParentChange, returning the caption rather than setting it.
-        return connection_ ? GetObjectCaption(connection_, text, 1, true) : Label_Parent_Name->text();
+        // Edit_ID_ParentChange, returning the caption rather than setting it;
+        // without an open store there is nothing to look up.
+        const bool connected = connection_ && connection_->isOpen();
+        return connected ? GetObjectCaption(connection_, text, 1, true) : Label_Parent_Name->text();
     });
 
     auto *l = new QHBoxLayout(strip);

@@ -195,6 +195,20 @@ private slots:
 
     // From the filter page: "..." opens the picker on the typed parent, a
     // search and a click choose an object, and the query finds its children.
+    // After a failed start there is no store: typing a parent asks nothing.
+    void typingWithoutAStore()
+    {
+        DbConnection closed;
+        FilterPage page;
+        page.setConnection(&closed);
+        ModalAnswerer answerer;
+        page.Edit_ID_Parent->setText("1001");
+        page.Edit_ID_Parent->setText("10012");
+        QTest::qWait(50);
+        QCOMPARE(answerer.seen, QStringList());
+        QCOMPARE(page.Label_Parent_Name->text(), QStringLiteral("???"));
+    }
+
     void parentStripOfTheFilterPage()
     {
         FilterPage page;

@@ -320,12 +320,14 @@ private slots:
         bool closed = false;
         QStringList seen;
         int rows = 0;
+        bool complete = true;
         ModalAnswerer answerer(inWindow([&](TDlg_ViewQuery_Objects *w) {
             for (int i = 0; i < 20; ++i) {
                 w->DBGrid1->scrollToBottom();
                 QCoreApplication::processEvents();
             }
             rows = w->Query1->fetchedCount();
+            complete = w->Query1->isAllFetched(); // a broken result is never whole
             w->SpeedButton1->click(); // the window still works
             closed = true;
         }));
@@ -336,7 +338,9 @@ private slots:
         seen = answerer.seen;
         QVERIFY(closed);
         QCOMPARE(rows, 300);
-        QVERIFY2(seen.join('|').contains(QStringLiteral("divide by zero"), Qt::CaseInsensitive), qPrintable(seen.join('|')));
+        QVERIFY(!complete);
+        // Reported once, however often the grid asked for more.
+        QCOMPARE(seen.filter(QStringLiteral("divide by zero"), Qt::CaseInsensitive).size(), 1);
     }
 
     void badConditionShowsTheStatement()
