@@ -38,14 +38,6 @@ int DataSetModel::fieldIndex(int column) const
     return column >= 0 && column < int(columns_.size()) ? columns_[std::size_t(column)] : -1;
 }
 
-int DataSetModel::columnOf(int field) const
-{
-    for (std::size_t c = 0; c < columns_.size(); ++c)
-        if (columns_[c] == field)
-            return int(c);
-    return -1;
-}
-
 int DataSetModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : rows_;

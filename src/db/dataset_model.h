@@ -20,8 +20,6 @@ public:
     DbDataSet *dataSet() const { return dataSet_; }
     // The field shown in a column, or -1.
     int fieldIndex(int column) const;
-    // The column that shows a field, or -1.
-    int columnOf(int fieldIndex) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -9,6 +9,21 @@
 
 using namespace Firebird;
 
+namespace {
+
+// Nothing was written: committing a read-only transaction only ends it.
+// When the connection is gone the handle is only released.
+void endReadOnly(fb::Handle<ITransaction> &transaction)
+{
+    try {
+        fb::end(transaction, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
+    } catch (const DbError &) {
+        transaction.reset();
+    }
+}
+
+} // namespace
+
 DbTransaction::DbTransaction(DbConnection *connection) : connection_(connection) {}
 
 DbTransaction::~DbTransaction()
@@ -30,13 +45,7 @@ void DbTransaction::start()
 
 void DbTransaction::end()
 {
-    // Nothing was written: committing a read-only transaction only ends it.
-    // When the connection is gone the handle is only released.
-    try {
-        fb::end(handle_, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
-    } catch (const DbError &) {
-        handle_.reset();
-    }
+    endReadOnly(handle_);
 }
 
 DbConnection::DbConnection(QObject *parent)
@@ -71,13 +80,7 @@ struct Ending {
     {
         cursors.clear();
         statements.clear();
-        // Nothing was written: committing the read-only transaction only ends
-        // it. When the connection is gone the handle is only released.
-        try {
-            fb::end(transaction, [](ITransaction *t, ThrowStatusWrapper *st) { t->commit(st); });
-        } catch (const DbError &) {
-            transaction.reset();
-        }
+        endReadOnly(transaction);
         attachment.reset(); // detaches; only released when the connection is gone
     }
 };

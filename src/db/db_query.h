@@ -10,9 +10,6 @@ public:
 
     void setConnection(DbConnection *connection) { dataSet_.setConnection(connection); }
     void setTransaction(DbTransaction *transaction) { dataSet_.setTransaction(transaction); }
-    // The statement text is always sent unchanged: nothing scans it for
-    // parameter markers, whatever the callers ask for.
-    void setParamCheck(bool) {}
     void setGoToFirstRow(bool go) { goToFirstRow_ = go; }
 
     QStringList &sql() { return dataSet_.sql(); }

@@ -71,8 +71,10 @@ void FreeQuery(std::unique_ptr<DbQuery> &query)
 }
 
 QString SelectSingleValue(DbConnection *connection, const QString &tableName, const QString &fieldList,
-                          const QString &condition, bool trimResult, bool paramCheck, bool fetchFirstRow)
+                          const QString &condition, bool trimResult, bool /*paramCheck*/, bool fetchFirstRow)
 {
+    // The statement text is always sent unchanged: nothing scans it for
+    // parameter markers, whatever the caller asks for.
     QString result;
     if (!connection || !EnsureTransactionActive(connection, true))
         return result;
@@ -85,7 +87,6 @@ QString SelectSingleValue(DbConnection *connection, const QString &tableName, co
     try {
         query->setConnection(connection);
         query->setTransaction(connection->defaultTransaction());
-        query->setParamCheck(paramCheck);
         query->setGoToFirstRow(fetchFirstRow);
         query->sql() << QStringLiteral("SELECT ") + fields << QStringLiteral("FROM") << table;
         if (!where.isEmpty())

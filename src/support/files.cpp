@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -82,6 +83,40 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QStrin
     return true;
 }
 
+bool MoveFileOver(const QString &from, const QString &to, QString *error)
+{
+    auto fail = [&](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    const int e = errno;
+    if (e != EXDEV)
+        return fail(QString::fromLocal8Bit(std::strerror(e)));
+    // Another file system: the copy is written beside `to` under a name of
+    // its own and replaces it only when complete; an unfinished one is removed.
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(in.errorString());
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        return fail(out.errorString());
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty())
+            return fail(in.errorString());
+        if (out.write(chunk) != chunk.size())
+            return fail(out.errorString());
+    }
+    if (!out.commit())
+        return fail(out.errorString());
+    in.close();
+    QFile::remove(from);
+    return true;
+}
+
 std::optional<QByteArray> ReadFileHead(const QString &fileName, qint64 maxBytes)
 {
     QFile file(fileName);
@@ -105,16 +140,11 @@ std::optional<QHash<QString, QString>> IniReadSection(const QString &fileName, c
 QString IniReadString(const QString &fileName, const QString &section, const QString &key,
                       const QString &defaultValue, bool trimResult)
 {
-    const QString file = Trim(fileName);
-    const QString sec = Trim(section);
-    const QString k = Trim(key);
-    if (file.isEmpty() || sec.isEmpty() || k.isEmpty() || !FileExists(file))
+    const QString k = Trim(key).toUpper();
+    const auto values = k.isEmpty() ? std::nullopt : IniReadSection(fileName, section);
+    if (!values)
         return defaultValue;
-    QString value = defaultValue;
-    if (const auto bytes = ReadFileHead(file, kMaxSettingsBytes)) {
-        if (const auto found = IniDocument::fromBytes(*bytes).value(sec, k))
-            value = *found;
-    }
+    const QString value = values->value(k, defaultValue);
     return trimResult ? Trim(value) : value;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -317,8 +318,11 @@ std::pair<std::string, int> digits15(double magnitude)
 {
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+    // Only a text at the very top of the range (e+308) can read back as
+    // infinity.
+    const bool top = res.ptr - buf > 4 && std::string_view(res.ptr - 4, 4) == "+308";
     double back = 0;
-    if (std::from_chars(buf, res.ptr, back).ec == std::errc::result_out_of_range || !std::isfinite(back)) {
+    if (top && (std::from_chars(buf, res.ptr, back).ec == std::errc::result_out_of_range || !std::isfinite(back))) {
         res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 16);
         const std::string s(buf, res.ptr);
         const std::size_t ePos = s.find('e');
