@@ -1,9 +1,10 @@
 #pragma once
 // A label that shows what an edit line names (an object's caption, a
-// type's name). The lookup runs for every change of the text, once the
-// events already waiting have been handled: keystrokes typed faster than the
-// store answers are looked up together, so that typing never lags behind a
-// slow server. Errors of the lookup are reported where they happen.
+// type's name). The lookup runs on the window's thread for every change of
+// the text, once the events already waiting have been handled: keystrokes
+// that arrive while a lookup waits for the store are looked up together, so
+// a slow server costs one round trip per pause rather than per key. Errors
+// of the lookup are reported where they happen.
 
 #include <QObject>
 #include <QPointer>

@@ -23,7 +23,7 @@ QStringList ChildStatement(const QString &table, const QStringList &lastColumns,
     // An identifier read from the store may hold a quote: doubled, it still
     // names its own children.
     lines << QStringLiteral("FROM ") << QStringLiteral("    ") + table + QChar(' ') << QStringLiteral("WHERE ")
-          << QStringLiteral("    ID_GRP='") + EscapeSqlQuotes(parentId) + QChar('\'') << QStringLiteral("ORDER BY ")
+          << QStringLiteral("    ID_GRP=") + QuotedSql(parentId) << QStringLiteral("ORDER BY ")
           << QStringLiteral("    NUMPP ");
     return lines;
 }

@@ -50,20 +50,18 @@ CatalogPicker::CatalogPicker(const CatalogPickerSetup &setup, QWidget *parent) :
     pFIBDataSet_Top->sql() = SectionStatement(setup.tables[0], setup.sectionSuffix);
 
     std::vector<DbDataSet *> levels{pFIBDataSet_Top, pFIBDataSet_Macro, pFIBDataSet_Grp, pFIBDataSet_List};
-    const QStringList groupColumns{QStringLiteral("    ID_GRP ")};
-    std::vector<CatalogCascade::StatementFor> statements{
-        nullptr,
-        [t = setup.tables[1], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); },
-        [t = setup.tables[2], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); },
-        setup.listStatement ? setup.listStatement
-                           : [t = setup.tables[3], groupColumns](const QString &id) {
-                                 return ChildStatement(t, groupColumns, id);
-                             },
-    };
-    if (values) {
+    if (values)
         levels.push_back(pFIBDataSet_Val);
-        statements.push_back(
-            [t = setup.tables[4], groupColumns](const QString &id) { return ChildStatement(t, groupColumns, id); });
+    // Every level below the sections lists the children of the row current
+    // in the level above; the entries may have a statement of their own.
+    std::vector<CatalogCascade::StatementFor> statements{nullptr};
+    for (std::size_t i = 1; i < levels.size(); ++i) {
+        if (i == 3 && setup.listStatement)
+            statements.push_back(setup.listStatement);
+        else
+            statements.push_back([t = setup.tables[qsizetype(i)]](const QString &id) {
+                return ChildStatement(t, {QStringLiteral("    ID_GRP ")}, id);
+            });
     }
     cascade_ = new CatalogCascade(levels, statements, this);
 
@@ -87,22 +85,22 @@ CatalogPicker::CatalogPicker(const CatalogPickerSetup &setup, QWidget *parent) :
 
     auto *band = new QSplitter(Qt::Horizontal);
     band->setObjectName(QStringLiteral("Splitter_Band"));
-    band->addWidget(box(QStringLiteral("Раздел : "), DBGrid1, 239));
-    band->addWidget(box(QStringLiteral("Макро-группа : "), DBGrid2, 221));
-    band->addWidget(box(QStringLiteral("Группа : "), DBGrid3, 0));
+    band->addWidget(box(QStringLiteral("Раздел : "), DBGrid1));
+    band->addWidget(box(QStringLiteral("Макро-группа : "), DBGrid2));
+    band->addWidget(box(QStringLiteral("Группа : "), DBGrid3));
     band->setStretchFactor(2, 1);
 
     QWidget *lower = nullptr;
     if (values) {
         auto *split = new QSplitter(Qt::Horizontal);
         split->setObjectName(QStringLiteral("Splitter_Lower"));
-        split->addWidget(box(setup.listTitle, DBGrid4, 337));
-        split->addWidget(box(setup.valueTitle, DBGrid5, 0));
+        split->addWidget(box(setup.listTitle, DBGrid4));
+        split->addWidget(box(setup.valueTitle, DBGrid5));
         split->setStretchFactor(1, 1);
         split->setSizes({337, 751 - 337});
         lower = split;
     } else {
-        lower = box(setup.listTitle, DBGrid4, 0);
+        lower = box(setup.listTitle, DBGrid4);
     }
 
     auto *main = new QSplitter(Qt::Vertical);
@@ -142,14 +140,13 @@ DbGrid *CatalogPicker::makeGrid(const char *name, DbDataSet *level, const QColor
     return grid;
 }
 
-QGroupBox *CatalogPicker::box(const QString &title, QWidget *content, int width)
+QGroupBox *CatalogPicker::box(const QString &title, QWidget *content)
 {
+    // Widths come from the splitters' sizes.
     auto *group = new QGroupBox(title);
     auto *l = new QVBoxLayout(group);
     l->setContentsMargins(2, 2, 2, 2);
     l->addWidget(content);
-    if (width > 0)
-        group->resize(width, group->height());
     return group;
 }
 
@@ -177,18 +174,12 @@ bool CatalogPicker::Execute(DbConnection *connection)
 {
     SelectedId.clear();
     ReleaseDataSets();
-    connection_ = nullptr;
     if (!connection)
         return false;
-    connection_ = connection;
     cascade_->bind(connection);
     struct Release {
         CatalogPicker *picker;
-        ~Release()
-        {
-            picker->ReleaseDataSets();
-            picker->connection_ = nullptr;
-        }
+        ~Release() { picker->ReleaseDataSets(); }
     } release{this};
     pFIBDataSet_Top->open(); // opening cascades down the levels
     if (exec() != QDialog::Accepted)

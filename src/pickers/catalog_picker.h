@@ -75,8 +75,21 @@ protected:
 private:
     DbDataSet *makeLevel(const char *name, const std::vector<FieldDef> &fields);
     DbGrid *makeGrid(const char *name, DbDataSet *level, const QColor &background);
-    QGroupBox *box(const QString &title, QWidget *content, int width);
+    QGroupBox *box(const QString &title, QWidget *content);
 
     CatalogCascade *cascade_;
-    DbConnection *connection_ = nullptr;
 };
+
+// Shows a catalog picker of the given kind: id is cleared first and receives
+// the chosen entry's ID_THIS, trimmed, or stays empty. Nothing is shown
+// without a connection; errors of the store leave here.
+template <class Picker>
+void RunCatalogPicker(DbConnection *connection, QString &id)
+{
+    id.clear();
+    if (!connection)
+        return;
+    Picker window;
+    if (window.Execute(connection))
+        id = window.SelectedId;
+}

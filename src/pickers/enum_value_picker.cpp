@@ -4,8 +4,6 @@
 #include "pickers/catalog_cascade.h"
 #include "support/str_utils.h"
 
-#include <memory>
-
 namespace {
 
 CatalogPickerSetup enumSetup()
@@ -32,11 +30,6 @@ void TDlg_LibProp_Enum_Select::RequeryVal()
 
 void SelectEnumValue(DbConnection *connection, const QString &currentId, QString &valueId)
 {
-    Q_UNUSED(currentId);
-    valueId.clear();
-    if (!connection)
-        return;
-    auto window = std::make_unique<TDlg_LibProp_Enum_Select>();
-    if (window->Execute(connection))
-        valueId = Trim(window->SelectedId);
+    Q_UNUSED(currentId); // the picker always opens on the first section
+    RunCatalogPicker<TDlg_LibProp_Enum_Select>(connection, valueId);
 }

@@ -3,8 +3,6 @@
 #include "db/schema.h"
 #include "support/str_utils.h"
 
-#include <memory>
-
 namespace {
 
 CatalogPickerSetup numberSetup()
@@ -15,17 +13,12 @@ CatalogPickerSetup numberSetup()
     setup.caption = QStringLiteral("Выбор численного свойства из справочника свойств");
     setup.tables = {L_PROPNUMBER_TOP, L_PROPNUMBER_MACRO, L_PROPNUMBER_GRP, L_PROPNUMBER_LIST};
     setup.listTitle = QStringLiteral("Свойства : ");
-    setup.listFields = {
-        {QStringLiteral("NUMPP"), FieldKind::Integer, QStringLiteral("Nп/п"), 3},
-        {QStringLiteral("NAME_MAX"), FieldKind::Text, QStringLiteral("Наименование"), 32, true, 200},
-        {QStringLiteral("NAME_MIN"), FieldKind::Text, QStringLiteral("сокращенно"), 20, true, 84},
-        {QStringLiteral("UM_NAME"), FieldKind::Text, QStringLiteral("Ед.Изм"), 12, true, 84},
-        {QStringLiteral("PRECIS"), FieldKind::Integer, QStringLiteral("Точн."), 2},
-        {QStringLiteral("NOTE"), FieldKind::Text, QStringLiteral("Примечание"), 20, true, 200},
-        {QStringLiteral("ID_THIS"), FieldKind::Text, QStringLiteral("ID"), 10, true, 40},
-        {QStringLiteral("MNEMO_CODE"), FieldKind::Text, QStringLiteral("Мнемо-имя"), 10, true, 32},
-        {QStringLiteral("ID_GRP"), FieldKind::Text, QStringLiteral("ID-группы"), 10, true, 40},
-    };
+    // The entries' columns, with the unit and the precision after the short
+    // name.
+    setup.listFields = CatalogLevelFields(32);
+    setup.listFields.insert(setup.listFields.begin() + 3,
+                            {{QStringLiteral("UM_NAME"), FieldKind::Text, QStringLiteral("Ед.Изм"), 12, true, 84},
+                             {QStringLiteral("PRECIS"), FieldKind::Integer, QStringLiteral("Точн."), 2}});
     setup.listStatement = [](const QString &groupId) {
         return QStringList{
             QStringLiteral("SELECT "),
@@ -42,7 +35,7 @@ CatalogPickerSetup numberSetup()
             QStringLiteral("FROM "),
             QStringLiteral("    ") + L_PROPNUMBER_LIST + QStringLiteral(" lpl "),
             QStringLiteral("WHERE "),
-            QStringLiteral("    ID_GRP='") + EscapeSqlQuotes(groupId) + QChar('\''),
+            QStringLiteral("    ID_GRP=") + QuotedSql(groupId),
             QStringLiteral("ORDER BY "),
             QStringLiteral("    NUMPP "),
         };
@@ -56,11 +49,6 @@ TDlg_LibProp_Number_Select::TDlg_LibProp_Number_Select(QWidget *parent) : Catalo
 
 void SelectNumberProp(DbConnection *connection, const QString &currentId, QString &propId)
 {
-    Q_UNUSED(currentId);
-    propId.clear();
-    if (!connection)
-        return;
-    auto window = std::make_unique<TDlg_LibProp_Number_Select>();
-    if (window->Execute(connection))
-        propId = Trim(window->SelectedId);
+    Q_UNUSED(currentId); // the picker always opens on the first section
+    RunCatalogPicker<TDlg_LibProp_Number_Select>(connection, propId);
 }

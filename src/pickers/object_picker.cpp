@@ -30,13 +30,6 @@
 
 namespace {
 
-template <class W>
-W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 std::vector<FieldDef> objectFields()
 {
     const QString date = QStringLiteral("dd.mm.yyyy");
@@ -75,10 +68,8 @@ QLabel *maroonLabel(const char *name, QWidget *parent, bool bold)
 
 QLineEdit *whiteEdit(const char *name, QWidget *parent)
 {
-    auto *e = named(new QLineEdit(parent), name);
-    QPalette p = e->palette();
-    p.setColor(QPalette::Base, Qt::white);
-    e->setPalette(p);
+    auto *e = Named(new QLineEdit(parent), name);
+    SetEditBase(e, Qt::white);
     return e;
 }
 
@@ -90,7 +81,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Выбор объекта"));
     resize(617, 512);
 
-    Query_Obj = named(new DbDataSet(this), "Query_Obj");
+    Query_Obj = Named(new DbDataSet(this), "Query_Obj");
     for (const FieldDef &def : objectFields())
         Query_Obj->addField(def);
     kindField_ = Query_Obj->fieldByName(Schema::FLD_ID_KIND)->index();
@@ -100,7 +91,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     auto *top = new QFrame(this);
     top->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     top->setFixedHeight(49);
-    Label1 = named(new QLabel(QStringLiteral("Выбран :  "), top), "Label1");
+    Label1 = Named(new QLabel(QStringLiteral("Выбран :  "), top), "Label1");
     Edit_ID_THIS = whiteEdit("Edit_ID_THIS", top);
     Edit_ID_THIS->setToolTip(QStringLiteral("Здесь можно ID ввести прямо с клавиатуры ..."));
     Edit_ID_THIS->setFixedWidth(150);
@@ -116,7 +107,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     DBNavigator1->setDataSet(Query_Obj);
     SpeedButton1 = MakeToolButton(found, "SpeedButton1", style()->standardIcon(QStyle::SP_FileDialogContentsView),
                                   QStringLiteral("Открыть список объектов ..."));
-    DBGrid_Obj = named(new DbGrid(found), "DBGrid_Obj");
+    DBGrid_Obj = Named(new DbGrid(found), "DBGrid_Obj");
     DBGrid_Obj->setStyleSheet(QStringLiteral("QTableView { background: white; }"));
     DBGrid_Obj->setDataSet(Query_Obj);
     DataSource1 = DBGrid_Obj->dataModel();
@@ -180,21 +171,21 @@ QWidget *TDlg_Tree_Obj_Select::buildFilter()
 {
     auto *box = new QGroupBox(QStringLiteral("Фильтр : "));
     box->setObjectName(QStringLiteral("GroupBox_Filter"));
-    CB_YesParent_From_Tree = named(new QCheckBox(QStringLiteral("Использовать выбранный объект, как предка"), box),
+    CB_YesParent_From_Tree = Named(new QCheckBox(QStringLiteral("Использовать выбранный объект, как предка"), box),
                                    "CB_YesParent_From_Tree");
-    CB_Yes_TypeObj = named(new QCheckBox(QStringLiteral("Тип :"), box), "CB_Yes_TypeObj");
-    SB_Sel_Type = named(new QToolButton(box), "SB_Sel_Type");
+    CB_Yes_TypeObj = Named(new QCheckBox(QStringLiteral("Тип :"), box), "CB_Yes_TypeObj");
+    SB_Sel_Type = Named(new QToolButton(box), "SB_Sel_Type");
     SB_Sel_Type->setText(QStringLiteral("..."));
     Edit_ID_TYPE = whiteEdit("Edit_ID_TYPE", box);
     Edit_ID_TYPE->setFixedWidth(110);
     Label_Type_Name = maroonLabel("Label_Type_Name", box, false);
-    CB_YesBase_Obj = named(new QCheckBox(QStringLiteral("Базовые"), box), "CB_YesBase_Obj");
+    CB_YesBase_Obj = Named(new QCheckBox(QStringLiteral("Базовые"), box), "CB_YesBase_Obj");
     CB_YesBase_Obj->setChecked(true);
-    CB_YesRef_Obj = named(new QCheckBox(QStringLiteral("Ссылочные"), box), "CB_YesRef_Obj");
-    CB_Yes_NameObj = named(new QCheckBox(QStringLiteral("Наименование"), box), "CB_Yes_NameObj");
-    CB_YesContaining = named(new QCheckBox(QStringLiteral("Искать вхождения ..."), box), "CB_YesContaining");
+    CB_YesRef_Obj = Named(new QCheckBox(QStringLiteral("Ссылочные"), box), "CB_YesRef_Obj");
+    CB_Yes_NameObj = Named(new QCheckBox(QStringLiteral("Наименование"), box), "CB_Yes_NameObj");
+    CB_YesContaining = Named(new QCheckBox(QStringLiteral("Искать вхождения ..."), box), "CB_YesContaining");
     CB_YesContaining->setChecked(true);
-    Edit_Substr = named(new QLineEdit(box), "Edit_Substr");
+    Edit_Substr = Named(new QLineEdit(box), "Edit_Substr");
 
     auto *type = new QHBoxLayout;
     type->addWidget(CB_Yes_TypeObj);

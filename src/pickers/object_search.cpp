@@ -11,24 +11,19 @@ QString ObjectSearchCondition(const ObjectSearchCriteria &c)
     if (c.reference && !c.base)
         parts << QStringLiteral("ITS_BASE<=0");
     if (c.byType && !c.typeId.isEmpty())
-        parts << QStringLiteral("ID_TYPE='") + EscapeSqlQuotes(c.typeId) + QChar('\'');
+        parts << QStringLiteral("ID_TYPE=") + QuotedSql(c.typeId);
     if (c.byName && !c.fragment.isEmpty()) {
         if (c.containing)
-            parts << QStringLiteral("UPPER(NAME_MAX) CONTAINING UPPER('") + EscapeSqlQuotes(c.fragment)
-                         + QStringLiteral("')");
+            parts << QStringLiteral("UPPER(NAME_MAX) CONTAINING UPPER(") + QuotedSql(c.fragment) + QChar(')');
         else
-            parts << QStringLiteral("NAME_MAX STARTING WITH '") + EscapeSqlQuotes(c.fragment) + QChar('\'');
+            parts << QStringLiteral("NAME_MAX STARTING WITH ") + QuotedSql(c.fragment);
     }
     if (c.descendants && !c.chosenId.isEmpty())
-        parts << QStringLiteral("PARENTS_ID CONTAINING '") + Schema::PARENTS_ID_OPEN + EscapeSqlQuotes(c.chosenId)
-                     + Schema::PARENTS_ID_CLOSE + QChar('\'');
-    QString condition;
-    for (const QString &part : parts) {
-        if (!condition.isEmpty())
-            condition += QStringLiteral(" and ");
-        condition += QStringLiteral(" (") + part + QStringLiteral(") ");
-    }
-    return condition;
+        parts << QStringLiteral("PARENTS_ID CONTAINING ")
+                     + QuotedSql(Schema::PARENTS_ID_OPEN + c.chosenId + Schema::PARENTS_ID_CLOSE);
+    for (QString &part : parts)
+        part = QStringLiteral(" (") + part + QStringLiteral(") ");
+    return parts.join(QStringLiteral(" and "));
 }
 
 QStringList ObjectSearchLines(const QString &condition)

@@ -5,8 +5,6 @@
 #include "support/str_utils.h"
 #include "widgets/db_grid.h"
 
-#include <memory>
-
 namespace {
 
 std::vector<FieldDef> typeListFields()
@@ -42,14 +40,16 @@ CatalogPickerSetup typeSetup()
 
 TDlg_TypeObj_Select::TDlg_TypeObj_Select(QWidget *parent) : CatalogPicker(typeSetup(), parent)
 {
+    kindField_ = pFIBDataSet_List->fieldByName(Schema::FLD_ID_KIND)->index();
+    abstractField_ = pFIBDataSet_List->fieldByName(Schema::FLD_ITS_ABSTRACT)->index();
     connect(pFIBDataSet_List, &DbDataSet::calcFields, this, &TDlg_TypeObj_Select::pFIBDataSet_ListCalcFields);
     DBGrid4->setDrawDataCell([this](DbGridCell &cell) { DBGrid4DrawDataCell(cell); });
 }
 
 void TDlg_TypeObj_Select::pFIBDataSet_ListCalcFields()
 {
-    const int kind = pFIBDataSet_List->fieldByName(Schema::FLD_ID_KIND)->asInteger();
-    const bool abstract = pFIBDataSet_List->fieldByName(Schema::FLD_ITS_ABSTRACT)->asInteger() > 0;
+    const int kind = pFIBDataSet_List->field(kindField_)->asInteger();
+    const bool abstract = pFIBDataSet_List->field(abstractField_)->asInteger() > 0;
     pFIBDataSet_List->fieldByName(QStringLiteral("ItsAbstr"))->setAsString(abstract ? QStringLiteral("+") : QString());
     QString name;
     if (kind == Schema::KIND_OBJECT)
@@ -63,9 +63,8 @@ void TDlg_TypeObj_Select::DBGrid4DrawDataCell(DbGridCell &cell)
 {
     if (cell.selected && cell.focused)
         return;
-    const int kind = pFIBDataSet_List->integerAt(pFIBDataSet_List->fieldByName(Schema::FLD_ID_KIND)->index(), cell.row);
-    const int abstract =
-        pFIBDataSet_List->integerAt(pFIBDataSet_List->fieldByName(Schema::FLD_ITS_ABSTRACT)->index(), cell.row);
+    const int kind = pFIBDataSet_List->integerAt(kindField_, cell.row);
+    const int abstract = pFIBDataSet_List->integerAt(abstractField_, cell.row);
     if (abstract > 0) {
         cell.textColor = QColor(128, 128, 128);
         if (kind == Schema::KIND_PROCESS)
@@ -82,11 +81,6 @@ void TDlg_TypeObj_Select::DBGrid4DrawDataCell(DbGridCell &cell)
 
 void SelectObjectType(DbConnection *connection, const QString &currentId, QString &typeId)
 {
-    Q_UNUSED(currentId);
-    typeId.clear();
-    if (!connection)
-        return;
-    auto window = std::make_unique<TDlg_TypeObj_Select>();
-    if (window->Execute(connection))
-        typeId = Trim(window->SelectedId);
+    Q_UNUSED(currentId); // the picker always opens on the first section
+    RunCatalogPicker<TDlg_TypeObj_Select>(connection, typeId);
 }

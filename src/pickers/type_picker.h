@@ -15,6 +15,10 @@ public:
     // Entries in grey for abstract types (italic for processes), black for
     // types of objects and maroon for types of processes.
     void DBGrid4DrawDataCell(DbGridCell &cell);
+
+private:
+    int kindField_ = -1;     // ID_KIND
+    int abstractField_ = -1; // ITS_ABSTRACT
 };
 
 // typeId is cleared first and receives the chosen type's ID_THIS, trimmed,

@@ -31,20 +31,6 @@
 
 namespace {
 
-template <class W>
-W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-void setBase(QLineEdit *edit, const QColor &colour)
-{
-    QPalette p = edit->palette();
-    p.setColor(QPalette::Base, colour);
-    edit->setPalette(p);
-}
-
 QStringList memoLines(const QPlainTextEdit *memo)
 {
     const QString text = memo->toPlainText();
@@ -96,12 +82,12 @@ void RadioGroup::setItemIndex(int index)
 FilterPage::FilterPage(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FilterPage"));
-    TN2 = named(new QTabWidget(this), "TN2");
+    TN2 = Named(new QTabWidget(this), "TN2");
     auto *query = new QWidget(TN2);
     query->setObjectName(QStringLiteral("TabPage_Query"));
     TN2->addTab(query, QStringLiteral("Запрос"));
 
-    TN3 = named(new QTabWidget(query), "TN3");
+    TN3 = Named(new QTabWidget(query), "TN3");
     TN3->addTab(buildObjectsPage(), QStringLiteral("Объекты(процессы)"));
     TN3->addTab(buildNumericPage(), QStringLiteral("Численные свойства"));
     TN3->addTab(captionPanel(QStringLiteral("Руки еще не дошли ..."), TN3), QStringLiteral("Перечислимые свойства"));
@@ -112,7 +98,7 @@ FilterPage::FilterPage(QWidget *parent) : QWidget(parent)
     upperLayout->addWidget(buildParentStrip());
     upperLayout->addWidget(TN3, 1);
 
-    auto *splitter = named(new QSplitter(Qt::Vertical, query), "Splitter1");
+    auto *splitter = Named(new QSplitter(Qt::Vertical, query), "Splitter1");
     splitter->addWidget(upper);
     splitter->addWidget(buildSqlGroup());
     splitter->setStretchFactor(0, 3);
@@ -135,8 +121,8 @@ FilterPage::FilterPage(QWidget *parent) : QWidget(parent)
 QWidget *FilterPage::buildParentStrip()
 {
     auto *strip = new QWidget(this);
-    CB_YesParent = named(new QCheckBox(QStringLiteral("Родитель"), strip), "CB_YesParent");
-    CB_YesAncestor = named(new QCheckBox(QStringLiteral("Предок"), strip), "CB_YesAncestor");
+    CB_YesParent = Named(new QCheckBox(QStringLiteral("Родитель"), strip), "CB_YesParent");
+    CB_YesAncestor = Named(new QCheckBox(QStringLiteral("Предок"), strip), "CB_YesAncestor");
     connect(CB_YesParent, &QCheckBox::clicked, this, &FilterPage::CB_YesParentClick);
     connect(CB_YesAncestor, &QCheckBox::clicked, this, &FilterPage::CB_YesAncestorClick);
     auto *boxes = new QVBoxLayout;
@@ -144,13 +130,13 @@ QWidget *FilterPage::buildParentStrip()
     boxes->addWidget(CB_YesParent);
     boxes->addWidget(CB_YesAncestor);
 
-    SpeedButton1 = named(new QToolButton(strip), "SpeedButton1");
+    SpeedButton1 = Named(new QToolButton(strip), "SpeedButton1");
     SpeedButton1->setText(QStringLiteral("..."));
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton1Click(); }); });
-    Edit_ID_Parent = named(new QLineEdit(strip), "Edit_ID_Parent");
+    Edit_ID_Parent = Named(new QLineEdit(strip), "Edit_ID_Parent");
     Edit_ID_Parent->setMinimumWidth(120);
     Edit_ID_Parent->setMaximumWidth(220);
-    Label_Parent_Name = named(new QLabel(QStringLiteral("???"), strip), "Label_Parent_Name");
+    Label_Parent_Name = Named(new QLabel(QStringLiteral("???"), strip), "Label_Parent_Name");
     Label_Parent_Name->setWordWrap(true);
     parentCaption_ = new CaptionFollower(Edit_ID_Parent, Label_Parent_Name, [this](const QString &text) {
         // Edit_ID_ParentChange, returning the caption rather than setting it;
@@ -171,9 +157,9 @@ QWidget *FilterPage::buildParentStrip()
 QWidget *FilterPage::buildObjectsPage()
 {
     auto *page = new QWidget(this);
-    auto *types = named(new QGroupBox(QStringLiteral("Типы объектов : "), page), "GroupBox_ObjTypes");
-    List_ObjTypes_Name = named(new QListWidget(types), "List_ObjTypes_Name");
-    List_ObjTypes_ID = named(new QListWidget(types), "List_ObjTypes_ID");
+    auto *types = Named(new QGroupBox(QStringLiteral("Типы объектов : "), page), "GroupBox_ObjTypes");
+    List_ObjTypes_Name = Named(new QListWidget(types), "List_ObjTypes_Name");
+    List_ObjTypes_ID = Named(new QListWidget(types), "List_ObjTypes_ID");
     List_ObjTypes_ID->setVisible(false);
     buildObjTypesMenu();
     auto *tl = new QHBoxLayout(types);
@@ -181,7 +167,7 @@ QWidget *FilterPage::buildObjectsPage()
     tl->addWidget(List_ObjTypes_Name);
     tl->addWidget(List_ObjTypes_ID);
 
-    TN4 = named(new QTabWidget(page), "TN4");
+    TN4 = Named(new QTabWidget(page), "TN4");
     TN4->addTab(buildRequiredPage(), QStringLiteral("Обязательные свойства"));
     TN4->addTab(buildDetailPage(), QStringLiteral("Детальность"));
     TN4->addTab(captionPanel(QStringLiteral("Руки не дошли еще ..."), TN4), QStringLiteral("Атрибуты"));
@@ -196,24 +182,24 @@ QWidget *FilterPage::buildObjectsPage()
 QWidget *FilterPage::buildRequiredPage()
 {
     auto *page = new QWidget(this);
-    RG_Ref = named(new RadioGroup(QStringLiteral("Ссылочность : "),
+    RG_Ref = Named(new RadioGroup(QStringLiteral("Ссылочность : "),
                                   {QStringLiteral("ВСЕ"), QStringLiteral("Базовые"), QStringLiteral("Ссылочные")}, page),
                    "RG_Ref");
 
-    auto *period = named(new QGroupBox(QStringLiteral("Период актуальности : "), page), "GroupBox_Period");
-    CB_Date1 = named(new QCheckBox(QStringLiteral("Начало"), period), "CB_Date1");
-    Edit_Date1 = named(new QLineEdit(period), "Edit_Date1");
-    CB_Date2 = named(new QCheckBox(QStringLiteral("Конец"), period), "CB_Date2");
-    Edit_Date2 = named(new QLineEdit(period), "Edit_Date2");
+    auto *period = Named(new QGroupBox(QStringLiteral("Период актуальности : "), page), "GroupBox_Period");
+    CB_Date1 = Named(new QCheckBox(QStringLiteral("Начало"), period), "CB_Date1");
+    Edit_Date1 = Named(new QLineEdit(period), "Edit_Date1");
+    CB_Date2 = Named(new QCheckBox(QStringLiteral("Конец"), period), "CB_Date2");
+    Edit_Date2 = Named(new QLineEdit(period), "Edit_Date2");
     for (QLineEdit *e : {Edit_Date1, Edit_Date2})
         e->setFixedWidth(Edit_Date1->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
-    setBase(Edit_Date1, date1Colour());
-    setBase(Edit_Date2, date2Colour());
+    SetEditBase(Edit_Date1, date1Colour());
+    SetEditBase(Edit_Date2, date2Colour());
     connect(Edit_Date1, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date1, date1Colour()); });
     Edit_Date1->installEventFilter(this); // Edit_Date1Exit
     connect(Edit_Date2, &QLineEdit::textChanged, this, [this] { colourDate(Edit_Date2, date2Colour()); });
     Edit_Date2->installEventFilter(this); // Edit_Date2Exit
-    RG_Dates = named(new RadioGroup(QStringLiteral("Проверяем у объектов : "),
+    RG_Dates = Named(new RadioGroup(QStringLiteral("Проверяем у объектов : "),
                                     {QStringLiteral("Дата начальная"), QStringLiteral("Дата конечная")}, period),
                      "RG_Dates");
     auto *dates = new QGridLayout;
@@ -231,8 +217,8 @@ QWidget *FilterPage::buildRequiredPage()
     auto substring = [page](const QString &title, const char *boxName, const char *editName, QCheckBox *&box,
                             QLineEdit *&edit) {
         auto *group = new QGroupBox(title, page);
-        box = named(new QCheckBox(QStringLiteral("Искать вхождение подстроки : "), group), boxName);
-        edit = named(new QLineEdit(group), editName);
+        box = Named(new QCheckBox(QStringLiteral("Искать вхождение подстроки : "), group), boxName);
+        edit = Named(new QLineEdit(group), editName);
         auto *l = new QHBoxLayout(group);
         l->setContentsMargins(6, 2, 6, 4);
         l->addWidget(box);
@@ -243,7 +229,7 @@ QWidget *FilterPage::buildRequiredPage()
                               Edit_Name_Str);
     QWidget *note = substring(QStringLiteral("Примечание : "), "CB_YesFind_Note", "Edit_Note_Str", CB_YesFind_Note,
                               Edit_Note_Str);
-    RG_Abstr = named(new RadioGroup(QStringLiteral("Абстрактность : "),
+    RG_Abstr = Named(new RadioGroup(QStringLiteral("Абстрактность : "),
                                     {QStringLiteral("Все"), QStringLiteral("НЕ абстрактные"),
                                      QStringLiteral("Абстрактные")},
                                     page),
@@ -265,11 +251,11 @@ QWidget *FilterPage::buildRequiredPage()
 QWidget *FilterPage::buildDetailPage()
 {
     auto *page = new QWidget(this);
-    CB_YesFind_Info = named(new QCheckBox(QStringLiteral("Искать в детальной информации следующие фразы (с учетом "
+    CB_YesFind_Info = Named(new QCheckBox(QStringLiteral("Искать в детальной информации следующие фразы (с учетом "
                                                          "регистра символов) :"),
                                           page),
                             "CB_YesFind_Info");
-    Memo_Find_Info = named(new QPlainTextEdit(page), "Memo_Find_Info");
+    Memo_Find_Info = Named(new QPlainTextEdit(page), "Memo_Find_Info");
     Memo_Find_Info->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo_Find_Info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto *l = new QVBoxLayout(page);
@@ -282,15 +268,15 @@ QWidget *FilterPage::buildDetailPage()
 QWidget *FilterPage::buildNumericPage()
 {
     auto *page = new QWidget(this);
-    CB_YesPropNumber = named(new QCheckBox(QStringLiteral("Учесть численные свойства ..."), page), "CB_YesPropNumber");
-    SG_PropNumber = named(new StringGrid(page), "SG_PropNumber");
+    CB_YesPropNumber = Named(new QCheckBox(QStringLiteral("Учесть численные свойства ..."), page), "CB_YesPropNumber");
+    SG_PropNumber = Named(new StringGrid(page), "SG_PropNumber");
     SG_PropNumber->setColCount(16);
     SG_PropNumber->setRowCount(2);
     SG_PropNumber->setFixedRows(1);
     SG_PropNumber->setFixedCols(1);
     SG_PropNumber->setDefaultRowHeight(19);
     SG_PropNumber->setToolTip(QStringLiteral("Двойной щелчок - редактировать. Правая кнопка крысы - меню ..."));
-    ListBox_PropNumber = named(new QListWidget(page), "ListBox_PropNumber");
+    ListBox_PropNumber = Named(new QListWidget(page), "ListBox_PropNumber");
     ListBox_PropNumber->setVisible(false);
     buildPropNumberMenu();
     connect(SG_PropNumber, &StringGrid::cellDoubleClicked, this,
@@ -307,7 +293,7 @@ QWidget *FilterPage::buildNumericPage()
 
 void FilterPage::buildPropNumberMenu()
 {
-    PopupMenu_PropNumber = named(new QMenu(this), "PopupMenu_PropNumber");
+    PopupMenu_PropNumber = Named(new QMenu(this), "PopupMenu_PropNumber");
     QMenu *m = PopupMenu_PropNumber;
     auto item = [m](const char *name, const QString &caption) {
         QAction *a = m->addAction(caption);
@@ -350,7 +336,7 @@ void FilterPage::buildPropNumberMenu()
 
 QWidget *FilterPage::buildSqlGroup()
 {
-    auto *group = named(new QGroupBox(QStringLiteral("SQL-запрос : "), this), "GroupBox_SQL");
+    auto *group = Named(new QGroupBox(QStringLiteral("SQL-запрос : "), this), "GroupBox_SQL");
     auto tool = [group](const char *name, const QIcon &icon, const QString &hint) {
         return MakeToolButton(group, name, icon, hint);
     };
@@ -359,7 +345,7 @@ QWidget *FilterPage::buildSqlGroup()
     SpeedButton3 = tool("SpeedButton3", ToolIcons::run(), QStringLiteral("Открыть набор данных"));
     SpeedButton4 = tool("SpeedButton4", ToolIcons::copy(), QStringLiteral("Положить в Clipboard"));
     SpeedButton5 = tool("SpeedButton5", ToolIcons::paste(), QStringLiteral("Взять из Clipboard"));
-    CB_YesClearAfter = named(new QCheckBox(QStringLiteral("Очищать после выполнения"), group), "CB_YesClearAfter");
+    CB_YesClearAfter = Named(new QCheckBox(QStringLiteral("Очищать после выполнения"), group), "CB_YesClearAfter");
     CB_YesClearAfter->setChecked(true);
     connect(SpeedButton6, &QToolButton::clicked, this, &FilterPage::SpeedButton6Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &FilterPage::SpeedButton2Click);
@@ -367,7 +353,7 @@ QWidget *FilterPage::buildSqlGroup()
     connect(SpeedButton4, &QToolButton::clicked, this, &FilterPage::SpeedButton4Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &FilterPage::SpeedButton5Click);
 
-    Memo_SQL = named(new QPlainTextEdit(group), "Memo_SQL");
+    Memo_SQL = Named(new QPlainTextEdit(group), "Memo_SQL");
     QFont courier(QStringLiteral("Courier New"));
     courier.setStyleHint(QFont::TypeWriter);
     Memo_SQL->setFont(courier);
@@ -416,7 +402,7 @@ bool FilterPage::eventFilter(QObject *watched, QEvent *event)
 
 void FilterPage::colourDate(QLineEdit *edit, const QColor &validColour)
 {
-    setBase(edit, IsValidDateStr(edit->text()) ? validColour : invalidDateColour());
+    SetEditBase(edit, IsValidDateStr(edit->text()) ? validColour : invalidDateColour());
 }
 
 void FilterPage::ResetPropNumberGrid()

@@ -119,6 +119,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Ticks every listed type as the rule says, given whether it is ticked.
+    void tickEveryType(const std::function<bool(bool ticked)> &tick);
     QWidget *buildParentStrip();
     QWidget *buildObjectsPage();
     QWidget *buildRequiredPage();

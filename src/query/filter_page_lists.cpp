@@ -72,16 +72,10 @@ void FilterPage::MenuItem2Click()
 {
     QString id;
     SelectObjectType(connection_, QString(), id);
-    id = Trim(id);
     if (id.isEmpty())
         return;
-    int found = -1;
-    for (int i = 0; i < List_ObjTypes_ID->count(); ++i) {
-        if (List_ObjTypes_ID->item(i)->text().compare(id, Qt::CaseInsensitive) == 0) {
-            found = i;
-            break;
-        }
-    }
+    const QList<QListWidgetItem *> listed = List_ObjTypes_ID->findItems(id, Qt::MatchFixedString);
+    const int found = listed.isEmpty() ? -1 : List_ObjTypes_ID->row(listed.first());
     selectBoth(List_ObjTypes_Name, List_ObjTypes_ID, found);
     if (found >= 0)
         return; // listed already: its tick stays as it is
@@ -117,24 +111,27 @@ void FilterPage::N6Click()
     List_ObjTypes_ID->setCurrentRow(List_ObjTypes_Name->currentRow());
 }
 
+void FilterPage::tickEveryType(const std::function<bool(bool ticked)> &tick)
+{
+    for (int i = 0; i < List_ObjTypes_Name->count(); ++i) {
+        QListWidgetItem *it = List_ObjTypes_Name->item(i);
+        it->setCheckState(tick(it->checkState() == Qt::Checked) ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
 void FilterPage::N9Click()
 {
-    for (int i = 0; i < List_ObjTypes_Name->count(); ++i)
-        List_ObjTypes_Name->item(i)->setCheckState(Qt::Checked);
+    tickEveryType([](bool) { return true; });
 }
 
 void FilterPage::N10Click()
 {
-    for (int i = 0; i < List_ObjTypes_Name->count(); ++i)
-        List_ObjTypes_Name->item(i)->setCheckState(Qt::Unchecked);
+    tickEveryType([](bool) { return false; });
 }
 
 void FilterPage::N11Click()
 {
-    for (int i = 0; i < List_ObjTypes_Name->count(); ++i) {
-        QListWidgetItem *it = List_ObjTypes_Name->item(i);
-        it->setCheckState(it->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    }
+    tickEveryType([](bool ticked) { return !ticked; });
 }
 
 void FilterPage::SG_PropNumberDblClick()
@@ -148,7 +145,6 @@ void FilterPage::SG_PropNumberDblClick()
     if (c == PropGrid::PropertyColumn) {
         QString id;
         SelectNumberProp(connection_, words[c], id);
-        id = Trim(id);
         if (!id.isEmpty()) {
             words[c] = id;
             const QString unit = GetFieldById(connection_, Schema::L_PROPNUMBER_LIST, Schema::FLD_ID_UNITMEASURE,
@@ -179,7 +175,6 @@ void FilterPage::SpeedButton1Click()
 {
     QString id;
     SelectObject(connection_, Edit_ID_Parent->text(), id);
-    id = Trim(id);
     if (!id.isEmpty())
         Edit_ID_Parent->setText(id); // a cancelled picker leaves the line alone
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -48,4 +49,11 @@ QToolButton *MakeToolButton(QWidget *parent, const char *name, const QIcon &icon
     b->setToolTip(hint);
     b->setAutoRaise(true);
     return b;
+}
+
+void SetEditBase(QLineEdit *edit, const QColor &colour)
+{
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, colour);
+    edit->setPalette(p);
 }

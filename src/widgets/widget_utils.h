@@ -8,6 +8,7 @@ class QDialog;
 class QHBoxLayout;
 class QIcon;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QToolButton;
 class QWidget;
@@ -25,3 +26,14 @@ QHBoxLayout *MakeOkCancelStrip(QDialog *dialog, QWidget *strip, QPushButton *&ok
 
 // A flat tool button with an object name, a picture and a hint.
 QToolButton *MakeToolButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint);
+
+// The widget, given an object name.
+template <class W>
+W *Named(W *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// Sets the background of an edit line's text.
+void SetEditBase(QLineEdit *edit, const QColor &colour);
