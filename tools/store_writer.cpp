@@ -115,12 +115,12 @@ void StoreWriter::run(Statement &s, const std::vector<StoreValue> &values)
                     fb::end(blob, [](IBlob *b, ThrowStatusWrapper *s2) { b->close(s2); });
                     std::memcpy(value, &id, sizeof id);
                 } else if (type == SQL_VARYING) {
-                    const unsigned short len = static_cast<unsigned short>(std::min<qsizetype>(bytes.size(), length));
+                    const unsigned short len = static_cast<unsigned short>(bytes.size());
                     std::memcpy(value, &len, sizeof len);
                     std::memcpy(value + 2, bytes.constData(), len);
                 } else if (type == SQL_TEXT) {
                     std::memset(value, ' ', length);
-                    std::memcpy(value, bytes.constData(), std::min<std::size_t>(std::size_t(bytes.size()), length));
+                    std::memcpy(value, bytes.constData(), std::size_t(bytes.size()));
                 } else {
                     throw DbError(QStringLiteral("Parameter %1 does not take text").arg(i + 1));
                 }

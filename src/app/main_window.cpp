@@ -7,6 +7,7 @@
 #include "db/db_connection.h"
 #include "query/filter_page.h"
 #include "results/result_window.h"
+#include "support/date_utils.h"
 #include "support/files.h"
 #include "widgets/messages.h"
 #include "support/str_utils.h"
@@ -16,7 +17,6 @@
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -137,10 +137,7 @@ void TForm1::Timer1Timer()
         QTimer *timer;
         ~Restart() { timer->start(); }
     } restart{Timer1};
-    const QDateTime now = QDateTime::currentDateTime();
-    const QLocale locale = QLocale::system();
-    Label_DT->setText(locale.toString(now.date(), QLocale::ShortFormat) + QChar(' ')
-                      + locale.toString(now.time(), QLocale::LongFormat));
+    Label_DT->setText(LocalDateTimeText(QDateTime::currentDateTime()));
     if (firstTick_)
         deferredStartup();
 }

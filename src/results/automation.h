@@ -11,6 +11,10 @@
 #include <functional>
 #include <memory>
 
+// The size of a sheet: its last row and its last column.
+constexpr int kSheetRows = 1048576;
+constexpr int kSheetColumns = 16384;
+
 // A rectangle of cells of one sheet, rows and columns from 1.
 struct CellRect {
     int sheet = 1;

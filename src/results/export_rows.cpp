@@ -21,8 +21,10 @@ bool ExportRowReader::next()
     const int wanted = row_ + 1;
     if (wanted >= rows_.fetchedCount() && !rows_.isAllFetched())
         rows_.fetchRows(kFetchBatch);
-    if (wanted >= rows_.fetchedCount())
+    if (wanted >= rows_.fetchedCount()) {
+        complete_ = rows_.isAllFetched();
         return false;
+    }
     row_ = wanted;
     return true;
 }

@@ -32,6 +32,10 @@ public:
     // server as needed; false after the last row or when the row set closed.
     // Throws DbError when a fetch fails.
     bool next();
+    // Whether next() has stepped past the last row of the result. False while
+    // rows remain and when the row set was closed before the end (pending
+    // events run while an export goes on): what was written is cut short.
+    bool complete() const { return complete_; }
     // Index of the row read, from 0; -1 before the first next().
     int row() const { return row_; }
     // The number of rows in the result once every row is fetched, else -1.
@@ -49,4 +53,5 @@ private:
     DbDataSet &rows_;
     std::vector<ExportColumn> columns_;
     int row_ = -1;
+    bool complete_ = false;
 };

@@ -4,22 +4,14 @@
 #include "results/export_rows.h"
 #include "results/html_page.h"
 #include "support/app_error.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
 
 namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QFileDevice::Permissions usualPermissions()
 {
@@ -41,24 +33,6 @@ QFileDevice::Permissions usualPermissions()
     throw AppError(QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(fileName), reason));
 }
 
-// The page copied when it lies on another file system than its destination.
-void copyPage(QTemporaryFile &page, const QString &fileName)
-{
-    if (!page.open() || !page.seek(0))
-        cannotWrite(fileName, page.errorString());
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
-        cannotWrite(fileName, out.errorString());
-    while (!page.atEnd()) {
-        const QByteArray chunk = page.read(1 << 20);
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size())
-            cannotWrite(fileName, out.errorString());
-    }
-    if (!out.commit())
-        cannotWrite(fileName, out.errorString());
-    page.close();
-}
-
 } // namespace
 
 bool WriteResultPage(DbDataSet &rows, QIODevice &out, const std::function<bool(int written, int total)> &progress)
@@ -78,7 +52,7 @@ bool WriteResultPage(DbDataSet &rows, QIODevice &out, const std::function<bool(i
         if (progress && !progress(page.rows(), reader.total()))
             return false;
     }
-    if (!rows.isOpen()) // closed while pending events ran: the page would be cut short
+    if (!reader.complete()) // closed while pending events ran: the page would be cut short
         return false;
     page.end();
     reader.finish();
@@ -107,14 +81,10 @@ void MovePageTo(QTemporaryFile &page, const QString &fileName)
     }
     const QFileInfo target(fileName);
     page.setPermissions(target.exists() ? target.permissions() : usualPermissions());
-    if (std::rename(QFile::encodeName(page.fileName()).constData(), QFile::encodeName(fileName).constData()) == 0) {
-        page.setAutoRemove(false); // it is the chosen file now
-        return;
-    }
-    const int error = errno;
-    if (error != EXDEV)
-        cannotWrite(fileName, systemReason(error));
-    copyPage(page, fileName);
+    QString reason;
+    if (!MoveFileOver(page.fileName(), fileName, &reason))
+        cannotWrite(fileName, reason);
+    page.setAutoRemove(false); // it is the chosen file now
 }
 
 bool HasExtension(const QString &fileName)

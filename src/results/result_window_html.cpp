@@ -51,32 +51,30 @@ QString askFileName(QWidget *parent, const QString &offered)
 
 void TDlg_ViewQuery_Objects::SpeedButton3Click()
 {
-    try {
-        QCoreApplication::processEvents();
-        if (!Query1->isOpen())
+    // An error goes to the button's handler, which shows it; the temporary
+    // page has removed itself by then.
+    QCoreApplication::processEvents();
+    if (!Query1->isOpen())
+        return;
+    if (!HasExtension(SD1.fileName))
+        SD1.fileName += QStringLiteral(".htm");
+    const QString offered = offeredFile(SD1);
+    // Removes itself on every path but a successful move.
+    std::unique_ptr<QTemporaryFile> page = OpenTemporaryPage(QFileInfo(offered).absolutePath());
+    {
+        BusyCursor busy;
+        ExportProgress progress(this, QStringLiteral("Экспорт в HTML-формат"));
+        if (!WriteResultPage(*Query1, *page,
+                             [&progress](int written, int total) { return progress.step(written, total); }))
             return;
-        if (!HasExtension(SD1.fileName))
-            SD1.fileName += QStringLiteral(".htm");
-        const QString offered = offeredFile(SD1);
-        // Removes itself on every path but a successful move.
-        std::unique_ptr<QTemporaryFile> page = OpenTemporaryPage(QFileInfo(offered).absolutePath());
-        {
-            BusyCursor busy;
-            ExportProgress progress(this, QStringLiteral("Экспорт в HTML-формат"));
-            if (!WriteResultPage(*Query1, *page,
-                                 [&progress](int written, int total) { return progress.step(written, total); }))
-                return;
-        }
-        QString chosen = askFileName(this, offered);
-        if (chosen.isEmpty())
-            return;
-        if (!HasExtension(chosen))
-            chosen += QStringLiteral(".htm");
-        SD1.fileName = chosen;
-        MovePageTo(*page, chosen);
-        if (Confirm(QStringLiteral("Желаете посмотреть ?"), this))
-            OpenDocument(true, this, chosen, SW_SHOWMAXIMIZED);
-    } catch (const std::exception &e) {
-        ReportError(e);
     }
+    QString chosen = askFileName(this, offered);
+    if (chosen.isEmpty())
+        return;
+    if (!HasExtension(chosen))
+        chosen += QStringLiteral(".htm");
+    SD1.fileName = chosen;
+    MovePageTo(*page, chosen);
+    if (Confirm(QStringLiteral("Желаете посмотреть ?"), this))
+        OpenDocument(true, this, chosen, SW_SHOWMAXIMIZED);
 }

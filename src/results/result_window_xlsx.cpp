@@ -9,6 +9,7 @@
 #include "results/export_progress.h"
 #include "results/xlsx_backend.h"
 #include "results/xlsx_export.h"
+#include "support/date_utils.h"
 #include "support/files.h"
 #include "widgets/messages.h"
 #include "widgets/open_document.h"
@@ -16,18 +17,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QLocale>
-
-namespace {
-
-QString nowText()
-{
-    const QLocale locale = QLocale::system();
-    const QDateTime now = QDateTime::currentDateTime();
-    return locale.toString(now.date(), QLocale::ShortFormat) + QChar(' ') + locale.toString(now.time(), QLocale::LongFormat);
-}
-
-} // namespace
 
 void TDlg_ViewQuery_Objects::SpeedButton2Click()
 {
@@ -38,7 +27,7 @@ void TDlg_ViewQuery_Objects::SpeedButton2Click()
     ExcelStart(true, true, app);
     ExcelGetSheet(app, 1, sheet);
     ExportRowReader reader(*Query1);
-    WriteWorkbookHeading(sheet, reader.columns(), nowText());
+    WriteWorkbookHeading(sheet, reader.columns(), LocalDateTimeText(QDateTime::currentDateTime()));
 
     WorkbookRows rows;
     {
@@ -64,7 +53,7 @@ void TDlg_ViewQuery_Objects::SpeedButton2Click()
     }
     if (rows.leftOut > 0)
         ShowInfo(QStringLiteral("Лист вмещает %1 строк: выгружено строк %2, не поместилось %3.")
-                     .arg(XlsxBackend::kMaxRow)
+                     .arg(kSheetRows)
                      .arg(rows.written)
                      .arg(rows.leftOut),
                  this);

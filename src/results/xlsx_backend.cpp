@@ -1,6 +1,7 @@
 #include "results/xlsx_backend.h"
 
 #include "support/app_error.h"
+#include "support/files.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <xlsxwriter.h>
 
 #include <atomic>
-#include <cerrno>
 #include <dlfcn.h>
 #include <cstdio>
 #include <cstring>
@@ -189,11 +189,18 @@ void XlsxBackend::stopWriter()
     writer_.join();
 }
 
-void XlsxBackend::throwIfFailed()
+void XlsxBackend::freeWorkbook()
 {
-    std::lock_guard lock(mutex_);
-    if (!failure_.isEmpty())
-        throw AppError(failure_);
+    // Closing a workbook would write and compress it whole. Dropped, it is
+    // freed as it stands; the sheet's temporary row file is closed here (the
+    // workbook's free leaves it open).
+    lxw_workbook *book = std::exchange(workbook_, nullptr);
+    if (sheet_ && sheet_->optimize_tmpfile) {
+        std::fclose(sheet_->optimize_tmpfile);
+        sheet_->optimize_tmpfile = nullptr;
+    }
+    sheet_ = nullptr;
+    lxw_workbook_free(book);
 }
 
 XlsxBackend::Cell &XlsxBackend::cell(int row, int col)
@@ -219,8 +226,8 @@ void XlsxBackend::setCells(const CellRect &cells, const QString &property, const
 {
     if (!workbook_ || cells.sheet != 1)
         return;
-    if (cells.row1 < 1 || cells.col1 < 1 || cells.row2 > kMaxRow || cells.col2 > 16384 || cells.row1 > cells.row2
-        || cells.col1 > cells.col2)
+    if (cells.row1 < 1 || cells.col1 < 1 || cells.row2 > kSheetRows || cells.col2 > kSheetColumns
+        || cells.row1 > cells.row2 || cells.col1 > cells.col2)
         throw AppError(AutomationError(QStringLiteral("ячейки вне листа")));
     if (cells.row1 <= written_)
         throw AppError(AutomationError(QStringLiteral("строка %1 уже записана").arg(cells.row1)));
@@ -384,49 +391,43 @@ void XlsxBackend::save(const QString &fileName)
 {
     if (!workbook_)
         throw AppError(AutomationError(QStringLiteral("нет книги")));
-    flushBefore(kMaxRow + 1);
+    flushBefore(kSheetRows + 1);
     stopWriter(); // writes what still waits
+    const auto failed = [&](const QString &reason) {
+        work_.reset(); // the unfinished book goes with its folder
+        return AppError(QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, reason));
+    };
+    if (!failure_.isEmpty()) {
+        freeWorkbook();
+        throw failed(failure_);
+    }
     lxw_workbook *book = std::exchange(workbook_, nullptr);
     sheet_ = nullptr;
-    if (!failure_.isEmpty()) {
-        workbook_close(book);
-        QFile::remove(file_);
-        throw AppError(QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, failure_));
-    }
     fastCompression = true;
     const lxw_error error = workbook_close(book);
     fastCompression = false;
-    if (error != LXW_NO_ERROR) {
-        QFile::remove(file_);
-        throw AppError(QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, QString::fromUtf8(lxw_strerror(error))));
-    }
+    if (error != LXW_NO_ERROR)
+        throw failed(QString::fromUtf8(lxw_strerror(error)));
     // The finished book takes its name in one step; on another file system
-    // it is copied first and then renamed there.
-    if (std::rename(QFile::encodeName(file_).constData(), QFile::encodeName(fileName).constData()) != 0) {
-        const int e = errno;
-        const QString part = fileName + QStringLiteral(".part");
-        const bool copied = e == EXDEV && QFile::copy(file_, part)
-                            && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) == 0;
-        if (!copied) {
-            QFile::remove(part);
-            QFile::remove(file_);
-            throw AppError(QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, QString::fromLocal8Bit(std::strerror(e))));
-        }
-    }
+    // it is copied there first.
+    QString reason;
+    if (!MoveFileOver(file_, fileName, &reason))
+        throw failed(reason);
     work_.reset();
 }
 
 void XlsxBackend::discard()
 {
     pending_.clear();
-    stopWriter();
-    queue_.clear();
-    if (workbook_) {
-        // libxlsxwriter frees a workbook only by writing it: written into the
-        // temporary folder, then removed with it.
-        workbook_close(std::exchange(workbook_, nullptr));
-        sheet_ = nullptr;
+    {
+        // The rows still queued are dropped, not written: the writer thread
+        // stops after the batch in hand.
+        std::lock_guard lock(mutex_);
+        queue_.clear();
     }
+    stopWriter();
+    if (workbook_)
+        freeWorkbook(); // nothing of it is written
     work_.reset();
     formats_.clear();
 }

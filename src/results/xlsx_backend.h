@@ -28,8 +28,6 @@ class XlsxBackend : public AutomationBackend {
 public:
     // The sheets a new workbook has, as a spreadsheet application gives them.
     static constexpr int kSheets = 1;
-    // The last row a sheet holds.
-    static constexpr int kMaxRow = 1048576;
 
     XlsxBackend();
     ~XlsxBackend() override;
@@ -74,7 +72,7 @@ private:
     lxw_format *format(const Look &look);
     void writerLoop();
     void stopWriter();
-    void throwIfFailed();
+    void freeWorkbook();
 
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;

@@ -23,17 +23,23 @@ WorkbookRows WriteWorkbookRows(const QVariant &sheet, ExportRowReader &reader, Q
         if (row >= lastRow) {
             // The sheet is full: what was written stays, the rest is counted.
             ++result.leftOut;
-            continue;
+        } else {
+            for (int k = 0; k < n; ++k)
+                VarArraySet(buffer, k + 1, reader.value(k));
+            ++row;
+            ExcelWriteRange(sheet, row, 1, row, n, buffer);
+            ++result.written;
         }
-        for (int k = 0; k < n; ++k)
-            VarArraySet(buffer, k + 1, reader.value(k));
-        ++row;
-        ExcelWriteRange(sheet, row, 1, row, n, buffer);
-        ++result.written;
         if (progress && !progress(result.written, reader.total())) {
             result.cancelled = true;
             return result;
         }
+    }
+    if (!reader.complete()) {
+        // The row set was closed while pending events ran: the sheet would
+        // be cut short.
+        result.cancelled = true;
+        return result;
     }
     reader.finish();
     return result;

@@ -3,6 +3,7 @@
 // the heading, the header row and one range write per row from row 8. Used
 // by the result window's button and by the benchmark.
 
+#include "results/automation.h"
 #include "results/export_rows.h"
 
 #include <QVariant>
@@ -21,7 +22,9 @@ struct WorkbookRows {
 constexpr int kFirstDataRow = 8;
 // Rows of the result, one range write per row into the buffer's N elements,
 // up to the last row a sheet holds (lastRow); the rows beyond it are counted. The
-// progress callback gets rows written and the row count (-1 while unknown);
-// false cancels. At the end the last row read is the current one.
+// progress callback gets rows written and the row count (-1 while unknown),
+// also while the rows beyond are counted; false cancels. A row set closed
+// before its last row (while pending events ran) counts as cancelled. At the
+// end the last row read is the current one.
 WorkbookRows WriteWorkbookRows(const QVariant &sheet, ExportRowReader &reader, QVariant &buffer,
-                               const std::function<bool(int written, int total)> &progress, int lastRow = 1048576);
+                               const std::function<bool(int written, int total)> &progress, int lastRow = kSheetRows);

@@ -2,6 +2,9 @@
 
 #include "support/str_utils.h"
 
+#include <QDateTime>
+#include <QLocale>
+
 namespace {
 constexpr int kShortYearPivot = 32;
 }
@@ -68,4 +71,11 @@ QString NormalizedDateStr(const QString &text)
         .arg(d, 2, 10, QChar('0'))
         .arg(m, 2, 10, QChar('0'))
         .arg(y, 4, 10, QChar('0'));
+}
+
+QString LocalDateTimeText(const QDateTime &when)
+{
+    const QLocale locale = QLocale::system();
+    return locale.toString(when.date(), QLocale::ShortFormat) + QChar(' ')
+           + locale.toString(when.time(), QLocale::LongFormat);
 }

@@ -1,7 +1,10 @@
 #pragma once
-// Whether a typed text is a calendar date written as day, month, year.
+// Whether a typed text is a calendar date written as day, month, year; and
+// how the system writes a moment.
 
 #include <QString>
+
+class QDateTime;
 
 constexpr int MinDateYear()
 {
@@ -16,3 +19,6 @@ int DaysInMonth(int year, int month);
 // The date a valid text stands for, written as dd.mm.yyyy; empty when the
 // text is not a date. This is the form the database reads unambiguously.
 QString NormalizedDateStr(const QString &text);
+// The moment as the system's locale writes it: the short date, a space and
+// the long time. Shown by the main window's clock and in a workbook's heading.
+QString LocalDateTimeText(const QDateTime &when);

@@ -49,5 +49,11 @@ std::optional<QByteArray> ReadWholeFile(const QString &fileName);
 // unchanged.
 bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QString *error);
 QString TemporaryNameFor(const QString &fileName);
+// Gives the finished file `from` the name `to`, replacing a file of that name
+// in one step (rename). Where the two lie on different file systems, `from` is
+// copied into a temporary file of its own in the destination folder, which
+// then replaces `to`, and `from` is removed. On failure returns false with the
+// reason in *error; `to` is unchanged and `from` stays where it was.
+bool MoveFileOver(const QString &from, const QString &to, QString *error);
 // At most maxBytes from the start of the file; nullopt when it cannot be read.
 std::optional<QByteArray> ReadFileHead(const QString &fileName, qint64 maxBytes);

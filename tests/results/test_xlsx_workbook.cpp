@@ -102,9 +102,19 @@ private slots:
     }
 
     // A result longer than the sheet stops at the sheet's last row and
-    // counts the rest.
+    // counts the rest; progress is reported, and may cancel, while the rest
+    // is counted; a row set closed before its end is no finished sheet.
+    void rowsBeyondTheSheet_data()
+    {
+        QTest::addColumn<int>("action"); // at the second progress call: 0 none, 1 cancel, 2 close the rows
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("counted") << 0 << false;
+        QTest::newRow("cancelled while counting") << 1 << true;
+        QTest::newRow("closed while counting") << 2 << true;
+    }
     void rowsBeyondTheSheet()
     {
+        QFETCH(int, action);
         QVariant app, sheet;
         ExcelStart(false, true, app);
         ExcelGetSheet(app, 1, sheet);
@@ -114,10 +124,21 @@ private slots:
         rows.open();
         ExportRowReader reader(rows);
         QVariant buffer = VarArrayCreate(1, 2);
-        const WorkbookRows written = WriteWorkbookRows(sheet, reader, buffer, nullptr, kFirstDataRow);
+        int calls = 0;
+        const WorkbookRows written = WriteWorkbookRows(
+            sheet, reader, buffer,
+            [&](int, int) {
+                if (++calls == 2 && action == 2)
+                    rows.close();
+                return calls < 2 || action != 1;
+            },
+            kFirstDataRow);
+        QCOMPARE(calls, 2);
         QCOMPARE(written.written, 1);
         QCOMPARE(written.leftOut, 1);
-        QCOMPARE(rows.currentRow(), 1); // the grid ends on the last row
+        QTEST(written.cancelled, "cancelled");
+        if (!written.cancelled)
+            QCOMPARE(rows.currentRow(), 1); // the grid ends on the last row
     }
 
     // A workbook that cannot be written names the file and leaves nothing.
