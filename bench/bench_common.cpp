@@ -40,23 +40,29 @@ long long BenchObjects(const QStringList &args)
     return ok && n > 0 ? n : 1000000;
 }
 
-QString EnsureBenchStore(long long objects)
+QString EnsureStore(const QString &fileName, const std::function<void(StoreWriter &)> &fill)
 {
     QString dir = qEnvironmentVariable("VRKX_BENCH_DIR");
     if (dir.isEmpty())
         dir = QStringLiteral("/tmp/vrkx-bench");
     QDir().mkpath(dir);
-    const QString path = QDir(dir).filePath(QStringLiteral("objects_%1.fdb").arg(objects));
+    const QString path = QDir(dir).filePath(fileName);
     if (QFileInfo::exists(path))
         return path;
     std::fprintf(stderr, "making %s ...\n", qPrintable(path));
     const QString partial = path + QStringLiteral(".part");
     QFile::remove(partial);
     auto w = StoreWriter::create(partial);
-    FillGeneratedStore(*w, objects);
+    fill(*w);
     w->close();
     QFile::rename(partial, path);
     return path;
+}
+
+QString EnsureBenchStore(long long objects)
+{
+    return EnsureStore(QStringLiteral("objects_%1.fdb").arg(objects),
+                       [objects](StoreWriter &w) { FillGeneratedStore(w, objects); });
 }
 
 void OpenBenchStore(DbConnection &conn, const QString &store)
@@ -98,6 +104,17 @@ double RunIsql(const QString &store, const QString &statement)
                                            QStringLiteral("qzmt"), QStringLiteral("-i"), script.fileName(), store});
     isql.waitForFinished(-1);
     return double(timer.nsecsElapsed()) / 1e9;
+}
+
+void WarmFileCache(const QString &store, const QString &table)
+{
+    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM ") + table);
+}
+
+QStringList SelectFirst(QStringList lines, long long n)
+{
+    lines[0].replace(0, 7, QStringLiteral("SELECT FIRST %1 ").arg(n));
+    return lines;
 }
 
 long CurrentRssKb()

@@ -2,15 +2,21 @@
 // Shared by the benchmarks: the generated store, isql-fb runs, memory readings.
 
 #include <QString>
+#include <QStringList>
 #include <cstddef>
+#include <functional>
 
 class DbConnection;
-#include <QStringList>
+class StoreWriter;
 
 // The object count of "--objects N" among the arguments, 1,000,000 without it.
 long long BenchObjects(const QStringList &args);
-// A store of `objects` generated objects, made once and kept in
-// $VRKX_BENCH_DIR (default /tmp/vrkx-bench) for later runs.
+// The store of that file name in $VRKX_BENCH_DIR (default /tmp/vrkx-bench),
+// filled by `fill` when it is not there yet and kept for later runs. It is
+// built as "<name>.part" and renamed when complete, so an interrupted build
+// is never taken for a store.
+QString EnsureStore(const QString &fileName, const std::function<void(StoreWriter &)> &fill);
+// A store of `objects` generated objects (EnsureStore).
 QString EnsureBenchStore(long long objects);
 // Attaches the connection to the store as the program would.
 void OpenBenchStore(DbConnection &conn, const QString &store);
@@ -21,6 +27,11 @@ void OpenResultRows(DbDataSet &rows, DbConnection &conn);
 void PreferOffscreen();
 // Runs the statement through isql-fb with its output discarded; seconds.
 double RunIsql(const QString &store, const QString &statement);
+// Reads the table once through isql-fb (SELECT COUNT(*)), so that neither
+// side of a comparison pays for the first read of the file.
+void WarmFileCache(const QString &store, const QString &table = QStringLiteral("OBJECTS_TREE"));
+// The statement's lines with its leading "SELECT " made "SELECT FIRST n ".
+QStringList SelectFirst(QStringList lines, long long n);
 // Resident and peak resident memory of this process, in KiB.
 long CurrentRssKb();
 long PeakRssKb();

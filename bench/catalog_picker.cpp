@@ -15,57 +15,45 @@
 #include "widgets/db_grid.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
 
-QString ensureCatalogStore()
+void fillCatalog(StoreWriter &w)
 {
-    QString dir = qEnvironmentVariable("VRKX_BENCH_DIR");
-    if (dir.isEmpty())
-        dir = QStringLiteral("/tmp/vrkx-bench");
-    QDir().mkpath(dir);
-    const QString path = QDir(dir).filePath(QStringLiteral("catalog_10000.fdb"));
-    if (QFileInfo::exists(path))
-        return path;
-    auto w = StoreWriter::create(path);
     auto level = [&](const char *table) {
-        return w->prepare(QStringLiteral("INSERT INTO %1 (NUMPP, NAME_MAX, NAME_MIN, ID_THIS, ID_GRP) VALUES (?, ?, ?, ?, ?)")
-                              .arg(QLatin1String(table)));
+        return w.prepare(QStringLiteral("INSERT INTO %1 (NUMPP, NAME_MAX, NAME_MIN, ID_THIS, ID_GRP) VALUES (?, ?, ?, ?, ?)")
+                             .arg(QLatin1String(table)));
     };
     auto top = level("L_TYPEOBJ_TOP");
     auto macro = level("L_TYPEOBJ_MACRO");
     auto grp = level("L_TYPEOBJ_GRP");
-    auto list = w->prepare(QStringLiteral("INSERT INTO L_TYPEOBJ_LIST (NUMPP, NAME_MAX, NAME_MIN, ID_THIS, ID_GRP, "
-                                          "ITS_ABSTRACT, ID_KIND) VALUES (?, ?, ?, ?, ?, 0, 1)"));
+    auto list = w.prepare(QStringLiteral("INSERT INTO L_TYPEOBJ_LIST (NUMPP, NAME_MAX, NAME_MIN, ID_THIS, ID_GRP, "
+                                         "ITS_ABSTRACT, ID_KIND) VALUES (?, ?, ?, ?, ?, 0, 1)"));
     for (int s = 1; s <= 10; ++s) {
         const QString sid = QStringLiteral("1-%1").arg(s);
-        w->run(top, {qint64(s), QStringLiteral("Раздел %1").arg(s), QStringLiteral("Р%1").arg(s), sid, QStringLiteral("0")});
+        w.run(top, {qint64(s), QStringLiteral("Раздел %1").arg(s), QStringLiteral("Р%1").arg(s), sid, QStringLiteral("0")});
         for (int m = 1; m <= 10; ++m) {
             const QString mid = sid + QStringLiteral("-%1").arg(m);
-            w->run(macro, {qint64(m), QStringLiteral("Макро %1").arg(mid), QStringLiteral("М"), mid, sid});
+            w.run(macro, {qint64(m), QStringLiteral("Макро %1").arg(mid), QStringLiteral("М"), mid, sid});
             for (int g = 1; g <= 10; ++g) {
                 const QString gid = mid + QStringLiteral("-%1").arg(g);
-                w->run(grp, {qint64(g), QStringLiteral("Группа %1").arg(gid), QStringLiteral("Г"), gid, mid});
+                w.run(grp, {qint64(g), QStringLiteral("Группа %1").arg(gid), QStringLiteral("Г"), gid, mid});
                 for (int t = 1; t <= 10; ++t)
-                    w->run(list, {qint64(t), QStringLiteral("Тип %1-%2").arg(gid).arg(t), QStringLiteral("Т"),
-                                  gid + QStringLiteral("-%1").arg(t), gid});
+                    w.run(list, {qint64(t), QStringLiteral("Тип %1-%2").arg(gid).arg(t), QStringLiteral("Т"),
+                                 gid + QStringLiteral("-%1").arg(t), gid});
             }
         }
-        w->commit();
+        w.commit();
     }
     // One group of 10,000 types, in the first section's first macro-group.
-    w->run(grp, {qint64(0), QStringLiteral("Большая группа"), QStringLiteral("Б"), QStringLiteral("1-1-1-0"),
-                 QStringLiteral("1-1-1")});
+    w.run(grp, {qint64(0), QStringLiteral("Большая группа"), QStringLiteral("Б"), QStringLiteral("1-1-1-0"),
+                QStringLiteral("1-1-1")});
     for (int t = 1; t <= 10000; ++t)
-        w->run(list, {qint64(10001 - t), QStringLiteral("Тип большой группы %1").arg(t), QStringLiteral("Т"),
-                      QStringLiteral("2-%1").arg(t), QStringLiteral("1-1-1-0")});
-    w->close();
-    return path;
+        w.run(list, {qint64(10001 - t), QStringLiteral("Тип большой группы %1").arg(t), QStringLiteral("Т"),
+                     QStringLiteral("2-%1").arg(t), QStringLiteral("1-1-1-0")});
 }
 
 double ms(const QElapsedTimer &t)
@@ -77,10 +65,9 @@ double ms(const QElapsedTimer &t)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PreferOffscreen();
     QApplication app(argc, argv);
-    const QString store = ensureCatalogStore();
+    const QString store = EnsureStore(QStringLiteral("catalog_10000.fdb"), fillCatalog);
     const QStringList macroLevel = ChildStatement(QStringLiteral("L_TYPEOBJ_MACRO"), {QStringLiteral("    ID_GRP ")},
                                                   QStringLiteral("1-2"));
     const QStringList grpLevel = ChildStatement(QStringLiteral("L_TYPEOBJ_GRP"), {QStringLiteral("    ID_GRP ")},
@@ -93,7 +80,7 @@ int main(int argc, char **argv)
                                       ChildStatement(QStringLiteral("L_TYPEOBJ_LIST"), {QStringLiteral("    ID_GRP ")},
                                                      QStringLiteral("1-2-1-1")).join('\n')}
                               .join('\n');
-    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM L_TYPEOBJ_LIST"));
+    WarmFileCache(store, QStringLiteral("L_TYPEOBJ_LIST"));
     const double isqlSection = RunIsql(store, three) * 1000;
     const double isqlBig = RunIsql(store, bigList.join('\n')) * 1000;
 

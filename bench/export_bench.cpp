@@ -50,7 +50,7 @@ int RunExportBench(int argc, char **argv, const ExportBench &bench)
     if (const qsizetype at = args.indexOf(QStringLiteral("--child")); at > 0 && at + 1 < args.size())
         return child(args[at + 1], store, bench);
 
-    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE")); // warm the file cache
+    WarmFileCache(store);
     const ChildRun exported = RunChild(QStringLiteral("export"), objects);
     const double isql = RunIsql(store, ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n'));
     const ChildRun fetched = RunChild(QStringLiteral("fetch"), objects);

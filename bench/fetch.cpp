@@ -38,27 +38,29 @@ FetchResult fetch(const QString &store, long long limit)
     ds.setConnection(&conn);
     for (const FieldDef &def : ResultFieldDefs())
         ds.addField(def);
-    QStringList lines = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS"));
-    if (limit > 0)
-        lines[0] = QStringLiteral("SELECT FIRST %1 ").arg(limit);
-    ds.sql() = lines;
+    const QStringList lines = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS"));
+    ds.sql() = limit > 0 ? SelectFirst(lines, limit) : lines;
     ds.open();
-    for (ds.first(); !ds.eof(); ds.next()) {
-        for (int f = 0; f < ds.fieldCount(); ++f)
-            r.textChars += double(ds.field(f)->asString().size());
-        ++r.rows;
-    }
+    // Every field of every row as text, from the first row; the characters.
+    auto readAll = [&ds](long long &rows) {
+        double chars = 0;
+        for (ds.first(); !ds.eof(); ds.next()) {
+            for (int f = 0; f < ds.fieldCount(); ++f)
+                chars += double(ds.field(f)->asString().size());
+            ++rows;
+        }
+        return chars;
+    };
+    r.textChars = readAll(r.rows);
     r.seconds = double(timer.nsecsElapsed()) / 1e9;
     r.memoryKb = PeakRssKb() - before;
     r.bufferBytes = ds.bufferBytes();
     // The older rows are read back from the row set's temporary file.
     timer.restart();
-    double again = 0;
-    for (ds.first(); !ds.eof(); ds.next())
-        for (int f = 0; f < ds.fieldCount(); ++f)
-            again += double(ds.field(f)->asString().size());
+    long long rowsAgain = 0;
+    const double again = readAll(rowsAgain);
     r.readBackSeconds = double(timer.nsecsElapsed()) / 1e9;
-    r.readBackSame = again == r.textChars;
+    r.readBackSame = again == r.textChars && rowsAgain == r.rows;
     ds.close();
     conn.close();
     return r;
@@ -72,12 +74,11 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     const long long objects = BenchObjects(args);
     const QString store = EnsureBenchStore(objects);
-    const QString statement = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n');
-    QString first100 = statement;
-    first100.replace(0, 7, QStringLiteral("SELECT FIRST 100 "));
+    const QStringList lines = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS"));
+    const QString statement = lines.join('\n');
+    const QString first100 = SelectFirst(lines, 100).join('\n');
 
-    // Warm the file cache so that neither side pays for the first read.
-    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE"));
+    WarmFileCache(store);
 
     if (args.contains(QStringLiteral("--ours-only"))) { // for profiling
         const FetchResult r = fetch(store, 0);

@@ -40,9 +40,7 @@ double isqlFirst100(const QString &store, const Search &s)
     ObjectSearchCriteria c;
     c.byName = s.byName;
     c.fragment = s.fragment;
-    QString first100 = ObjectSearchLines(ObjectSearchCondition(c)).join('\n');
-    first100.replace(0, 7, QStringLiteral("SELECT FIRST 100 "));
-    return RunIsql(store, first100);
+    return RunIsql(store, SelectFirst(ObjectSearchLines(ObjectSearchCondition(c)), 100).join('\n'));
 }
 
 void searchFirstScreen(DbConnection &conn, const Search &s, double isql)
@@ -113,13 +111,12 @@ void typingOverServer(const QString &store)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PreferOffscreen();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const long long objects = BenchObjects(args);
     const QString store = EnsureBenchStore(objects);
-    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE")); // warm the file cache
+    WarmFileCache(store);
     std::printf("store: %s (%lld objects)\n", qPrintable(store), objects);
     const Search searches[] = {{"default filter (base objects)", false, QString()},
                                {"name containing \"№777\"", true, QStringLiteral("№777")}};

@@ -20,16 +20,14 @@
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PreferOffscreen();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const long long objects = BenchObjects(args);
     const QString store = EnsureBenchStore(objects);
-    QString first100 = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")).join('\n');
-    first100.replace(0, 7, QStringLiteral("SELECT FIRST 100 "));
+    const QString first100 = SelectFirst(ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")), 100).join('\n');
 
-    RunIsql(store, QStringLiteral("SELECT COUNT(*) FROM OBJECTS_TREE")); // warm the file cache
+    WarmFileCache(store);
     const double isql100 = RunIsql(store, first100);
 
     QElapsedTimer attach;
