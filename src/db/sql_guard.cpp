@@ -1,72 +1,87 @@
 #include "db/sql_guard.h"
 
-#include <QStringList>
+#include "db/sql_lexer.h"
+#include "support/codec_1251.h"
+
+#include <deque>
 
 namespace {
 
-bool isWordChar(QChar c)
+const QString kReadOnly = QStringLiteral("Программа базу данных только читает.");
+
+bool isWord(const SqlToken &t, const char *word)
 {
-    return c.isLetterOrNumber() || c == QChar('_') || c == QChar('$');
+    return t.kind == SqlToken::Word && t.text == word;
 }
 
-// The statement as words and single punctuation characters, without string
-// literals, quoted names and comments.
-QStringList tokens(const QString &sql)
+QString sequenceCall(const std::vector<SqlToken> &t)
 {
-    QStringList out;
-    const qsizetype n = sql.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = sql[i];
-        if (c.isSpace()) {
-            ++i;
-        } else if (c == QChar('-') && i + 1 < n && sql[i + 1] == QChar('-')) {
-            while (i < n && sql[i] != QChar('\n') && sql[i] != QChar('\r'))
-                ++i;
-        } else if (c == QChar('/') && i + 1 < n && sql[i + 1] == QChar('*')) {
-            const qsizetype end = sql.indexOf(QStringLiteral("*/"), i + 2);
-            i = end < 0 ? n : end + 2;
-        } else if (c == QChar('\'') || c == QChar('"')) {
-            // A doubled quote stands for one inside the literal.
-            ++i;
-            while (i < n) {
-                if (sql[i] == c) {
-                    if (i + 1 < n && sql[i + 1] == c) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out << QStringLiteral("'");
-        } else if (isWordChar(c)) {
-            const qsizetype start = i;
-            while (i < n && isWordChar(sql[i]))
-                ++i;
-            out << sql.mid(start, i - start).toUpper();
-        } else {
-            out << QString(c);
-            ++i;
-        }
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (isWord(t[i], "GEN_ID") && i + 1 < t.size() && t[i + 1].kind == SqlToken::Punct && t[i + 1].text == "(")
+            return QStringLiteral("GEN_ID");
+        if (isWord(t[i], "NEXT") && i + 2 < t.size() && isWord(t[i + 1], "VALUE") && isWord(t[i + 2], "FOR"))
+            return QStringLiteral("NEXT VALUE FOR");
     }
-    return out;
+    return QString();
+}
+
+// "процедура P" and the like, in the nominative.
+QString objectTitle(int type, const QString &name)
+{
+    switch (type) {
+    case ObjectType::Table: return QStringLiteral("таблица %1 (её вычисляемое поле)").arg(name);
+    case ObjectType::View: return QStringLiteral("представление %1").arg(name);
+    case ObjectType::Procedure: return QStringLiteral("процедура %1").arg(name);
+    case ObjectType::Function: return QStringLiteral("функция %1").arg(name);
+    default: return QStringLiteral("пакет %1").arg(name);
+    }
+}
+
+QString reachingObjectMessage(const QString &name, const ReachingObject &object)
+{
+    if (object.dynamic)
+        return QStringLiteral("Запрос не отправлен: в нём названа %1 базы данных, которая выполняет "
+                              "динамический SQL (EXECUTE STATEMENT); что он сделает с базой данных, "
+                              "проверить нельзя. %2")
+            .arg(objectTitle(object.type, name), kReadOnly);
+    return QStringLiteral("Запрос не отправлен: в нём названа %1 базы данных, а её чтение изменило бы "
+                          "счётчик (генератор) базы данных. %2")
+        .arg(objectTitle(object.type, name), kReadOnly);
+}
+
+// What a dependent row makes unsafe to name: the table for a computed
+// column, a package for its header or body, the object itself otherwise;
+// nothing for triggers and the rest, which reading never runs.
+bool namedObject(const DependencyRow &row, QString &name, int &type)
+{
+    switch (row.dependentType) {
+    case ObjectType::ComputedColumn:
+        if (row.table.isEmpty())
+            return false;
+        name = row.table;
+        type = row.tableIsView ? ObjectType::View : ObjectType::Table;
+        return true;
+    case ObjectType::View:
+    case ObjectType::Procedure:
+    case ObjectType::Function:
+        name = row.dependent;
+        type = row.dependentType;
+        return true;
+    case ObjectType::PackageHeader:
+    case ObjectType::PackageBody:
+        name = row.dependent;
+        type = ObjectType::PackageHeader;
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
 
 QString SequenceCallIn(const QString &sql)
 {
-    const QStringList t = tokens(sql);
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        if (t[i] == QLatin1String("GEN_ID") && i + 1 < t.size() && t[i + 1] == QLatin1String("("))
-            return QStringLiteral("GEN_ID");
-        if (t[i] == QLatin1String("NEXT") && i + 2 < t.size() && t[i + 1] == QLatin1String("VALUE")
-            && t[i + 2] == QLatin1String("FOR"))
-            return QStringLiteral("NEXT VALUE FOR");
-    }
-    return QString();
+    return sequenceCall(SqlTokens(Cp1251::encode(sql)));
 }
 
 QString SequenceCallMessage(const QString &word)
@@ -74,4 +89,59 @@ QString SequenceCallMessage(const QString &word)
     return QStringLiteral("Запрос не отправлен: в нём вызывается %1. Такой вызов изменил бы счётчик "
                           "(генератор) базы данных, а программа базу данных только читает.")
         .arg(word);
+}
+
+SequenceReach::SequenceReach(const std::vector<DependencyRow> &rows)
+{
+    // Who depends on what, by the name depended on.
+    QHash<QString, std::vector<const DependencyRow *>> dependents;
+    for (const DependencyRow &row : rows)
+        dependents[row.dependedOn].push_back(&row);
+    // Everything that reaches a sequence first, then what runs dynamic SQL:
+    // an object that does both is named for the sequence.
+    for (const bool dynamic : {false, true}) {
+        std::deque<QString> reached;
+        auto reach = [&](const DependencyRow &row) {
+            QString name;
+            int type = 0;
+            if (!namedObject(row, name, type) || objects_.contains(name))
+                return;
+            objects_.insert(name, ReachingObject{type, dynamic});
+            reached.push_back(name);
+        };
+        const int seed = dynamic ? ObjectType::DynamicSql : ObjectType::Sequence;
+        for (const DependencyRow &row : rows)
+            if (row.dependedOnType == seed)
+                reach(row);
+        while (!reached.empty()) {
+            const QString name = reached.front();
+            reached.pop_front();
+            for (const DependencyRow *row : dependents.value(name))
+                if (row->dependedOnType != ObjectType::Sequence && row->dependedOnType != ObjectType::DynamicSql)
+                    reach(*row);
+        }
+    }
+}
+
+const ReachingObject *SequenceReach::find(const QString &name) const
+{
+    const auto it = objects_.constFind(name);
+    return it == objects_.constEnd() ? nullptr : &it.value();
+}
+
+QString StatementRefusal(const QByteArray &statement, const SequenceReach &reach)
+{
+    const std::vector<SqlToken> tokens = SqlTokens(statement);
+    if (tokens.empty() || !(isWord(tokens.front(), "SELECT") || isWord(tokens.front(), "WITH")))
+        return QStringLiteral("Разрешены только запросы SELECT");
+    if (const QString call = sequenceCall(tokens); !call.isEmpty())
+        return SequenceCallMessage(call);
+    for (const SqlToken &t : tokens) {
+        if (t.kind != SqlToken::Word)
+            continue;
+        const QString name = QString::fromLatin1(t.text);
+        if (const ReachingObject *object = reach.find(name))
+            return reachingObjectMessage(name, *object);
+    }
+    return QString();
 }

@@ -1,0 +1,24 @@
+#pragma once
+// A statement's text split into tokens the way the Firebird 3 engine splits
+// it in SQL dialect 1, so that what the program checks is what the engine
+// will run. The text is read as the bytes sent (Windows-1251).
+//
+// Blanks are the bytes 9, 10, 12, 13 and 32; "--" runs to the end of the
+// line and "/* */" to its end, both dropped. Literals are kept as one token
+// each: '...' and "..." (dialect 1: a string, not a name) with the quote
+// doubled inside; q'<d>...<d>' with the paired delimiters ()[]{}<> or any
+// other character; X'...' of hex digits. A word begins with a Latin letter
+// and goes on with letters, digits, "_" and "$"; "_" before a name or a
+// quote is a character set introducer of its own. Anything else (also every
+// byte over 127) is a punctuation token of one byte.
+
+#include <QByteArray>
+#include <vector>
+
+struct SqlToken {
+    enum Kind { Word, Number, Literal, Punct };
+    Kind kind = Punct;
+    QByteArray text; // words in upper case; literals as written, quotes and all
+};
+
+std::vector<SqlToken> SqlTokens(const QByteArray &sql);
