@@ -2,9 +2,11 @@
 
 #include "app/form_logo.h"
 #include "app/main_window.h"
+#include "app/quit_signals.h"
 #include "app/vrkx_application.h"
 #include "app/welcome_dialog.h"
 #include "db/db_connection.h"
+#include "db/engine_lock_folder.h"
 #include "db/lookups.h"
 #include "widgets/messages.h"
 #include "widgets/sys.h"
@@ -15,6 +17,9 @@
 
 int main(int argc, char **argv)
 {
+    // Before the client library is first used: where the embedded engine
+    // may keep its lock files.
+    PrepareEngineLockFolder();
     VrkxApplication app(argc, argv);
     if (!CheckSingleInstance(true))
         return 0;
@@ -28,6 +33,10 @@ int main(int argc, char **argv)
     TForm1 mainWindow(QCoreApplication::applicationDirPath() + QChar('/'), logo);
     TDlg_Enter_In_Application welcome;
     mainWindow.setWelcomeDialog(&welcome);
+    // A signal ends the program as closing its window does.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, [] { QuitAsClose(); });
+    QObject::connect(mainWindow.pFIBDatabase1, &DbConnection::opened, &quitSignals, &QuitSignals::reclaim);
     mainWindow.show();
     const int code = app.exec();
     // The settings were saved when the window closed; now the store.

@@ -106,6 +106,13 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     Version1->setObjectName(QStringLiteral("Version1"));
     Version1->setEnabled(false);
 
+    // A connection dropped after an unanswered cancel: as after a failed
+    // switch.
+    connect(pFIBDatabase1, &DbConnection::lost, this, [this] {
+        Label_GDB->setText(kUnknown);
+        Label_About_DB->setText(kUnknown);
+    });
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);

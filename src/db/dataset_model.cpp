@@ -81,7 +81,8 @@ QVariant DataSetModel::cellData(const QModelIndex &index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-        if (field->kind() == FieldKind::Memo) // read only when opened in full
+        // A text blob is read only when opened in full: never while painting.
+        if (field->kind() == FieldKind::Memo || dataSet_->isBlob(f))
             return dataSet_->isNullAt(f, index.row()) ? QStringLiteral("(memo)") : QStringLiteral("(MEMO)");
         return dataSet_->text(f, index.row());
     case Qt::TextAlignmentRole:
@@ -102,16 +103,18 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 bool DataSetModel::canFetchMore(const QModelIndex &parent) const
 {
     return !parent.isValid() && dataSet_ && dataSet_->isOpen() && !dataSet_->isAllFetched() &&
-           !dataSet_->fetchFailed();
+           !dataSet_->fetchFailed() && !dataSet_->isFetching();
 }
 
 void DataSetModel::fetchMore(const QModelIndex &parent)
 {
-    // Called from the view's own layout code: the error is reported after it.
+    // Called from the view's own layout code: the rows are asked for and
+    // come later (the view paints what it has meanwhile); an error is
+    // reported after the layout.
     if (!canFetchMore(parent))
         return;
     try {
-        dataSet_->fetchRows(kFetchBatch);
+        dataSet_->requestRows(kFetchBatch);
     } catch (...) {
         reportLater(std::current_exception());
     }

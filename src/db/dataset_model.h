@@ -28,9 +28,10 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool canFetchMore(const QModelIndex &parent) const override;
-    // A fetch that fails is reported through the program's error handler
-    // once the view's own work is done: the view goes on with the rows it
-    // has, and asks for no more.
+    // Asks the row set for more rows without waiting for them; a fetch
+    // that fails is reported through the program's error handler once the
+    // view's own work is done: the view goes on with the rows it has, and
+    // asks for no more.
     void fetchMore(const QModelIndex &parent) override;
     // Reports an error met while a view paints or lays out, once that is
     // over; one report until the row set opens or closes again.

@@ -1,15 +1,19 @@
 #include "db/db_connection.h"
 
 #include "db/fb_api.h"
+#include "db/store_dependencies.h"
+#include "db/store_wait.h"
+#include "db/store_worker.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <atomic>
-#include <chrono>
-#include <future>
-#include <thread>
 
 using namespace Firebird;
 
 namespace {
+
+std::atomic<int> abandoned{0};
 
 // Nothing was written: committing a read-only transaction only ends it.
 // When the connection is gone the handle is only released.
@@ -22,13 +26,37 @@ void endReadOnly(fb::Handle<ITransaction> &transaction)
     }
 }
 
+// Read-only and read committed (record version), never waiting for locks.
+fb::Handle<ITransaction> startReadOnly(IAttachment *attachment)
+{
+    static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                                        isc_tpb_rec_version, isc_tpb_nowait};
+    fb::Status st;
+    return fb::Handle<ITransaction>(fb::check([&] { return attachment->startTransaction(st.get(), sizeof(tpb), tpb); }));
+}
+
+// An attach in the making: owned by the task, so that a cancelled one ends
+// by itself when the engine answers at last.
+struct Attaching {
+    fb::Handle<IAttachment> attachment;
+    std::vector<DependencyRow> dependencies;
+};
+
+// Everything a disconnect ends, in the order it is ended.
+struct Ending {
+    fb::Handle<ITransaction> transaction;
+    fb::Handle<IAttachment> attachment;
+};
+
+const QString kNoConnection = QStringLiteral("Нет подключения к базе данных");
+
 } // namespace
 
 DbTransaction::DbTransaction(DbConnection *connection) : connection_(connection) {}
 
 DbTransaction::~DbTransaction()
 {
-    end();
+    endReadOnly(handle_);
 }
 
 void DbTransaction::start()
@@ -36,16 +64,11 @@ void DbTransaction::start()
     if (handle_)
         return;
     if (!connection_ || !connection_->isOpen())
-        throw DbError(QStringLiteral("Нет подключения к базе данных"));
-    static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
-                                        isc_tpb_rec_version, isc_tpb_nowait};
-    fb::Status st;
-    handle_.reset(fb::check([&] { return connection_->attachment()->startTransaction(st.get(), sizeof(tpb), tpb); }));
-}
-
-void DbTransaction::end()
-{
-    endReadOnly(handle_);
+        throw DbError(kNoConnection);
+    auto started = std::make_shared<fb::Handle<ITransaction>>();
+    IAttachment *attachment = connection_->attachment();
+    connection_->call([started, attachment] { *started = startReadOnly(attachment); });
+    handle_ = std::move(*started);
 }
 
 DbConnection::DbConnection(QObject *parent)
@@ -58,76 +81,146 @@ DbConnection::~DbConnection()
     close();
 }
 
-void DbConnection::open()
-{
-    if (attachment_)
-        return;
-    attachment_ = fb::attach(databaseName_, userName_, password_, roleName_, false);
-}
-
-namespace {
-
-std::atomic<int> abandoned{0};
-
-// Everything a disconnect ends, in the order it is ended.
-struct Ending {
-    std::vector<fb::Handle<IResultSet>> cursors;
-    std::vector<fb::Handle<IStatement>> statements;
-    fb::Handle<ITransaction> transaction;
-    fb::Handle<IAttachment> attachment;
-
-    void run()
-    {
-        cursors.clear();
-        statements.clear();
-        endReadOnly(transaction);
-        attachment.reset(); // detaches; only released when the connection is gone
-    }
-};
-
-} // namespace
-
 int DbConnection::abandonedDisconnects()
 {
     return abandoned.load();
 }
 
-void DbConnection::adoptCursor(fb::Handle<IResultSet> &&cursor)
+bool DbConnection::isBusy() const
 {
-    if (cursor)
-        closingCursors_.push_back(std::move(cursor));
+    return StoreCallWaiting();
 }
 
-void DbConnection::adoptStatement(fb::Handle<IStatement> &&statement)
+void DbConnection::open()
 {
-    if (statement)
-        closingStatements_.push_back(std::move(statement));
+    if (attachment_)
+        return;
+    auto attaching = std::make_shared<Attaching>();
+    auto worker = std::make_unique<StoreWorker>();
+    const QString name = databaseName_, user = userName_, password = password_, role = roleName_;
+    // Nothing to cancel while attaching: a stopped attach is left to itself.
+    const StoreCallEnd end = WaitOnStore(*worker, [attaching, name, user, password, role] {
+        attaching->attachment = fb::attach(name, user, password, role, false);
+        fb::Handle<ITransaction> reading = startReadOnly(attaching->attachment.get());
+        attaching->dependencies = ReadStoreDependencies(attaching->attachment.get(), reading.get());
+        endReadOnly(reading);
+    }, StoreCallStop{});
+    if (end != StoreCallEnd::Finished) {
+        worker->abandon();
+        throw DbError(QStringLiteral("Подключение отменено"));
+    }
+    reach_ = SequenceReach(attaching->dependencies);
+    worker_ = std::move(worker);
+    attachment_ = std::move(attaching->attachment);
+    emit opened();
+}
+
+void DbConnection::call(std::function<void()> task)
+{
+    if (!worker_ || !attachment_)
+        throw DbError(kNoConnection);
+    IAttachment *attachment = attachment_.get();
+    StoreCallStop stop;
+    stop.raise = [attachment] {
+        fb::Status st;
+        try {
+            attachment->cancelOperation(st.get(), fb_cancel_raise);
+        } catch (const FbException &) {
+            // nothing runs, or the server cannot be asked: the abort follows
+        }
+    };
+    stop.abort = [attachment] {
+        fb::Status st;
+        try {
+            attachment->cancelOperation(st.get(), fb_cancel_abort);
+        } catch (const FbException &) {
+        }
+    };
+    StoreCallEnd end = StoreCallEnd::Finished;
+    struct Idle {
+        DbConnection *c;
+        ~Idle()
+        {
+            if (!StoreCallWaiting())
+                emit c->idle();
+        }
+    } idle{this};
+    end = WaitOnStore(*worker_, std::move(task), stop);
+    switch (end) {
+    case StoreCallEnd::Finished:
+        return;
+    case StoreCallEnd::Cancelled:
+        throw DbError(QStringLiteral("Запрос отменён"));
+    case StoreCallEnd::Aborted:
+    case StoreCallEnd::Abandoned:
+        // Once the caller has heard of it: the labels say so, the row sets
+        // close.
+        QMetaObject::invokeMethod(this, &DbConnection::dropLost, Qt::QueuedConnection);
+        if (end == StoreCallEnd::Abandoned && worker_)
+            worker_->abandon();
+        throw DbError(QStringLiteral("Запрос отменён. Сервер не ответил, соединение с базой данных потеряно."));
+    }
+}
+
+void DbConnection::post(std::function<void()> task, std::function<void(std::exception_ptr)> done)
+{
+    if (!worker_)
+        throw DbError(kNoConnection);
+    QPointer<DbConnection> self(this);
+    worker_->post([task = std::move(task), done = std::move(done), self]() mutable {
+        std::exception_ptr error;
+        try {
+            task();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        task = nullptr;
+        if (QCoreApplication *app = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(app, [done = std::move(done), self, error] {
+                if (self && done)
+                    done(error);
+            }, Qt::QueuedConnection);
+        }
+    });
+}
+
+void DbConnection::release(std::shared_ptr<void> holder)
+{
+    if (!holder)
+        return;
+    if (worker_)
+        worker_->post([holder = std::move(holder)]() mutable { holder.reset(); });
+    // Without a store's thread the connection is gone: the objects only
+    // release themselves.
+}
+
+void DbConnection::dropLost()
+{
+    if (!attachment_)
+        return;
+    close();
+    emit lost();
 }
 
 void DbConnection::close()
 {
     if (!attachment_)
         return;
-    emit aboutToClose(); // the row sets hand over their cursors and statements
+    emit aboutToClose(); // the row sets hand their server objects over
     auto ending = std::make_shared<Ending>();
-    ending->cursors = std::move(closingCursors_);
-    ending->statements = std::move(closingStatements_);
     ending->transaction = transaction_->take();
     ending->attachment = std::move(attachment_);
-    closingCursors_.clear();
-    closingStatements_.clear();
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    std::thread worker([ending, done] {
-        ending->run();
-        done->set_value();
-    });
-    if (finished.wait_for(std::chrono::seconds(kDisconnectSeconds)) == std::future_status::ready) {
-        worker.join();
-    } else {
-        // The engine does not answer: leave the disconnect to itself. What it
-        // holds stays with it; the program goes on.
-        worker.detach();
+    std::unique_ptr<StoreWorker> worker = std::move(worker_);
+    StoreCallTiming timing;
+    timing.giveUpAfterMs = kDisconnectSeconds * 1000;
+    // Cancel, or no answer in time: the disconnect is left to itself, with
+    // what it holds; the program goes on.
+    const StoreCallEnd end = WaitOnStore(*worker, [ending] {
+        endReadOnly(ending->transaction);
+        ending->attachment.reset(); // detaches; only released when the connection is gone
+    }, StoreCallStop{}, timing);
+    if (end != StoreCallEnd::Finished) {
+        worker->abandon();
         ++abandoned;
     }
 }

@@ -3,15 +3,22 @@
 // Attaching uses the user name and password as set, no role, the character
 // set WIN1251 and SQL dialect 1. A local path opens the embedded engine,
 // "host:path" a server.
+//
+// Every call to the store runs on the connection's own thread (a
+// StoreWorker) through the one wait routine of store_wait.h, so that a slow
+// or stalled server never freezes a window and the user can always cancel.
 
 #include "db/fb_handle.h"
+#include "db/sql_guard.h"
 
 #include <QObject>
 #include <QString>
+#include <exception>
+#include <functional>
 #include <memory>
-#include <vector>
 
 class DbConnection;
+class StoreWorker;
 
 // Started on demand, read-only and read committed (record version): the
 // program never changes the store, sees what other programs commit, and does
@@ -27,11 +34,12 @@ public:
     bool isActive() const { return bool(handle_); }
     // Throws DbError when the connection is closed or the server refuses.
     void start();
+    // For tasks on the store's thread: valid until the connection closes
+    // (the transaction ends behind every task posted before).
     Firebird::ITransaction *handle() const { return handle_.get(); }
 
 private:
     friend class DbConnection;
-    void end();
     fb::Handle<Firebird::ITransaction> take() { return std::move(handle_); }
 
     DbConnection *connection_;
@@ -53,41 +61,64 @@ public:
     QString roleName() const { return roleName_; }
     void setRoleName(const QString &role) { roleName_ = role; }
 
-    // Opening an open connection does nothing. Throws DbError on failure.
+    // Opening an open connection does nothing. Throws DbError on failure,
+    // and "Подключение отменено" when the user cancels a slow attach.
+    // Before anything is sent, it reads which objects of the store reach a
+    // sequence (one query in a transaction of its own).
     void open();
     // Closes every row set bound to it, ends the transaction and detaches.
     // Closing a closed connection does nothing. The talk with the engine
-    // that this takes (closing cursors, ending the transaction, detaching)
-    // is given kDisconnectSeconds: a store that never answers (a server
-    // that stopped, an engine stuck on a damaged file) is then abandoned, so
-    // that the program can go on or end.
+    // that this takes is given kDisconnectSeconds: a store that never
+    // answers (a server that stopped, an engine stuck on a damaged file) is
+    // then abandoned, so that the program can go on or end.
     void close();
     static constexpr int kDisconnectSeconds = 5;
     // How many disconnects of this process were abandoned. A process that
     // abandoned one ends without waiting for the client library's own
     // clean-up (see main()).
     static int abandonedDisconnects();
-
-    // Row sets hand over their server objects here while the connection
-    // closes, so that they end with the rest of the disconnect.
-    void adoptCursor(fb::Handle<Firebird::IResultSet> &&cursor);
-    void adoptStatement(fb::Handle<Firebird::IStatement> &&statement);
     bool isOpen() const { return bool(attachment_); }
 
+    // Runs a task on the store's thread while the caller waits (see
+    // store_wait.h). The task must own or share what it touches. Throws the
+    // task's error, DbError "Запрос отменён" when the user stopped it, and
+    // DbError when no store is open.
+    void call(std::function<void()> task);
+    // Runs a task on the store's thread without waiting; done() comes back
+    // on the window's thread with the task's error (null when it went well),
+    // unless the connection object is gone by then.
+    void post(std::function<void()> task, std::function<void(std::exception_ptr)> done);
+    // Server objects to be ended on the store's thread, after every task
+    // posted before.
+    void release(std::shared_ptr<void> holder);
+    // Whether a window waits for a call now: timers that would query wait.
+    bool isBusy() const;
+
     DbTransaction *defaultTransaction() const { return transaction_.get(); }
+    // For tasks on the store's thread.
     Firebird::IAttachment *attachment() const { return attachment_.get(); }
+    // The store's objects that reach a sequence, read when it opened.
+    const SequenceReach &sequenceReach() const { return reach_; }
 
 signals:
     // Row sets bound to the connection close themselves on this.
     void aboutToClose();
+    // A store was opened.
+    void opened();
+    // The server did not answer a cancel and the connection was dropped.
+    void lost();
+    // A call the windows waited for has ended.
+    void idle();
 
 private:
+    void dropLost();
+
     QString databaseName_;
     QString userName_;
     QString password_;
     QString roleName_;
+    std::unique_ptr<StoreWorker> worker_;
     fb::Handle<Firebird::IAttachment> attachment_;
     std::unique_ptr<DbTransaction> transaction_;
-    std::vector<fb::Handle<Firebird::IResultSet>> closingCursors_;
-    std::vector<fb::Handle<Firebird::IStatement>> closingStatements_;
+    SequenceReach reach_;
 };

@@ -1,16 +1,16 @@
 #include "db/db_dataset.h"
 
 #include "db/db_connection.h"
-#include "db/fb_api.h"
+#include "db/db_cursor.h"
+#include "db/db_error.h"
 #include "db/sql_guard.h"
+#include "support/app_error.h"
 #include "db/value_text.h"
 #include "support/codec_1251.h"
 #include "support/str_utils.h"
 
 #include <QSignalBlocker>
-#include <cstring>
-
-using namespace Firebird;
+#include <ibase.h>
 
 
 // ---- DbField ----
@@ -59,19 +59,10 @@ void DbDataSet::setConnection(DbConnection *connection)
     if (connection_)
         disconnect(connection_, nullptr, this, nullptr);
     connection_ = connection;
-    if (connection_)
-        connect(connection_, &DbConnection::aboutToClose, this, &DbDataSet::handOverAndClose);
-}
-
-void DbDataSet::handOverAndClose()
-{
     // The connection ends the server objects with the rest of its
     // disconnect, within its time limit.
-    if (connection_) {
-        connection_->adoptCursor(std::move(resultSet_));
-        connection_->adoptStatement(std::move(statement_));
-    }
-    close();
+    if (connection_)
+        connect(connection_, &DbConnection::aboutToClose, this, &DbDataSet::close);
 }
 
 DbField *DbDataSet::addField(const FieldDef &def)
@@ -105,94 +96,104 @@ void DbDataSet::open()
 {
     if (open_)
         return;
-    const QString text = Trim(sqlText());
-    if (text.isEmpty())
+    if (Trim(sqlText()).isEmpty())
         throw DbError(QStringLiteral("Не задан текст SQL-запроса"));
-    if (const QString call = SequenceCallIn(text); !call.isEmpty())
-        throw DbError(SequenceCallMessage(call));
+    // What is checked is what the engine gets: the bytes, whole.
+    const QByteArray statementText = Cp1251::encode(sqlText());
+    const QString refusal = StatementRefusal(statementText, connection_ ? connection_->sequenceReach() : SequenceReach());
+    if (!refusal.isEmpty())
+        throw DbError(refusal);
     if (!connection_ || !connection_->isOpen())
         throw DbError(QStringLiteral("Нет подключения к базе данных"));
     DbTransaction *tra = transaction_ ? transaction_.data() : connection_->defaultTransaction();
     if (!tra->isActive())
         tra->start();
 
-    const QByteArray statementText = Cp1251::encode(sqlText());
-    fb::Status st;
+    auto cursor = std::make_shared<DbCursor>();
+    auto first = std::make_shared<FetchedRows>();
+    Firebird::IAttachment *attachment = connection_->attachment();
+    Firebird::ITransaction *transaction = tra->handle();
+    const int firstRows = firstFetch_;
     try {
-        fb::check([&] {
-            statement_.reset(connection_->attachment()->prepare(st.get(), tra->handle(), 0,
-                                                                statementText.constData(), 1,
-                                                                IStatement::PREPARE_PREFETCH_METADATA));
-            const unsigned type = statement_->getType(st.get());
-            if (type != isc_info_sql_stmt_select && type != isc_info_sql_stmt_select_for_upd)
-                throw DbError(QStringLiteral("Разрешены только запросы SELECT"));
-            metadata_.reset(statement_->getOutputMetadata(st.get()));
-            const unsigned count = metadata_->getCount(st.get());
-            std::vector<ColumnInfo> columns(count);
-            for (unsigned i = 0; i < count; ++i) {
-                ColumnInfo &c = columns[i];
-                c.name = Cp1251::decode(QByteArray(metadata_->getAlias(st.get(), i)));
-                c.type = metadata_->getType(st.get(), i) & ~1u;
-                c.subType = metadata_->getSubType(st.get(), i);
-                c.length = metadata_->getLength(st.get(), i);
-                c.scale = metadata_->getScale(st.get(), i);
-                c.offset = metadata_->getOffset(st.get(), i);
-                c.nullOffset = metadata_->getNullOffset(st.get(), i);
-            }
-            message_.assign(metadata_->getMessageLength(st.get()), 0);
-            store_.reset(std::move(columns));
+        connection_->call([cursor, first, attachment, transaction, statementText, firstRows] {
+            OpenCursor(*cursor, attachment, transaction, statementText);
+            FetchCursor(*cursor, firstRows, 0, *first);
         });
-
-        const auto &columns = store_.columns();
-        if (fields_.empty() || autoFields_) {
-            fields_.clear();
-            autoFields_ = true;
-            for (const ColumnInfo &c : columns) {
-                FieldDef def;
-                def.name = c.name;
-                def.kind = KindOfColumn(c);
-                def.displayWidth = c.isText() ? int(std::min(c.length, 40u)) : 10;
-                addField(def)->column_ = int(&c - columns.data());
-            }
-        } else {
-            for (const auto &f : fields_) {
-                f->column_ = -1;
-                if (f->isCalculated())
-                    continue;
-                for (std::size_t i = 0; i < columns.size(); ++i) {
-                    if (columns[i].name.compare(f->name(), Qt::CaseInsensitive) == 0) {
-                        f->column_ = int(i);
-                        break;
-                    }
-                }
-                if (f->column_ < 0)
-                    throw DbError(QStringLiteral("Поле \"%1\" не найдено в результате запроса").arg(f->name()));
-            }
-        }
-
-        fb::check([&] {
-            resultSet_.reset(statement_->openCursor(st.get(), tra->handle(), nullptr, nullptr, metadata_.get(), 0));
-        });
-        open_ = true;
-        calcCachedRow_ = -1;
-        calcValues_.assign(fields_.size(), QString());
-        fetchRows(1);
+        if (!connection_)
+            throw DbError(QStringLiteral("Нет подключения к базе данных"));
+        if (first->error && first->count == 0)
+            std::rethrow_exception(first->error);
+        store_.reset(cursor->columns);
+        cursor_ = cursor;
+        bindFields();
     } catch (...) {
-        open_ = true; // let close() release whatever was made
-        const QSignalBlocker quiet(this);
-        close();
+        cursor_.reset();
+        if (connection_)
+            connection_->release(cursor);
+        store_.reset({});
         throw;
     }
+    open_ = true;
+    atEnd_ = first->atEnd;
+    calcCachedRow_ = -1;
+    calcValues_.assign(fields_.size(), QString());
+    for (int i = 0; i < first->count; ++i)
+        store_.append(first->row(i, cursor->messageLength));
+    if (first->error) {
+        // The rows before the failure show; it is told once the window has
+        // them, and asking for more raises it again.
+        fail(first->error);
+        QMetaObject::invokeMethod(this, [error = first->error] {
+            ReportingErrors([&] { std::rethrow_exception(error); });
+        }, Qt::QueuedConnection);
+    }
+    announceFetched(0);
     current_ = store_.rowCount() > 0 ? 0 : -1;
     eof_ = current_ < 0;
     emit afterOpen();
+    if (atEnd_)
+        emit allFetched();
     if (current_ >= 0)
         emit afterScroll();
 }
 
+void DbDataSet::bindFields()
+{
+    const auto &columns = store_.columns();
+    if (fields_.empty() || autoFields_) {
+        fields_.clear();
+        autoFields_ = true;
+        for (const ColumnInfo &c : columns) {
+            FieldDef def;
+            def.name = c.name;
+            def.kind = KindOfColumn(c);
+            def.displayWidth = c.isText() ? int(std::min(c.length, 40u)) : 10;
+            addField(def)->column_ = int(&c - columns.data());
+        }
+        return;
+    }
+    for (const auto &f : fields_) {
+        f->column_ = -1;
+        if (f->isCalculated())
+            continue;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].name.compare(f->name(), Qt::CaseInsensitive) == 0) {
+                f->column_ = int(i);
+                break;
+            }
+        }
+        if (f->column_ < 0)
+            throw DbError(QStringLiteral("Поле \"%1\" не найдено в результате запроса").arg(f->name()));
+    }
+}
+
 void DbDataSet::releaseCursor()
 {
-    resultSet_.reset();
+    if (!cursor_)
+        return;
+    if (connection_)
+        connection_->release(std::move(cursor_));
+    cursor_.reset();
 }
 
 void DbDataSet::close()
@@ -202,8 +203,10 @@ void DbDataSet::close()
     emit beforeClose();
     releaseCursor();
     fetchFailure_ = nullptr;
-    statement_.reset();
-    metadata_.reset();
+    fetchAll_ = false;
+    arrived_.clear();
+    ticketsTaken_ = ticketsIssued_; // what is still on its way is dropped
+    atEnd_ = true;
     store_.reset({});
     if (autoFields_)
         fields_.clear();
@@ -216,38 +219,121 @@ void DbDataSet::close()
     emit afterClose();
 }
 
+std::uint64_t DbDataSet::postFetch(int count, int maxMs)
+{
+    const std::uint64_t ticket = ++ticketsIssued_;
+    auto cursor = cursor_;
+    auto rows = std::make_shared<FetchedRows>();
+    QPointer<DbDataSet> self(this);
+    ++inFlight_;
+    connection_->post([cursor, rows, count, maxMs] { FetchCursor(*cursor, count, maxMs, *rows); },
+                      [self, ticket, cursor, rows](std::exception_ptr error) {
+                          if (!self)
+                              return;
+                          --self->inFlight_;
+                          self->fetched(ticket, cursor, rows, error);
+                          // A failure of rows nobody waited for is told here;
+                          // one the user cancelled was told where he did.
+                          ReportingErrors([&] {
+                              try {
+                                  self->takeFetched();
+                              } catch (const DbError &e) {
+                                  if (!e.isCancelled())
+                                      throw;
+                              }
+                          });
+                      });
+    return ticket;
+}
+
+void DbDataSet::fetched(std::uint64_t ticket, const std::shared_ptr<DbCursor> &cursor,
+                        const std::shared_ptr<FetchedRows> &rows, std::exception_ptr error)
+{
+    // Rows of a cursor closed meanwhile are not this result's.
+    if (cursor != cursor_ || ticket <= ticketsTaken_)
+        return;
+    arrived_[ticket] = Arrived{rows, error};
+}
+
+int DbDataSet::takeFetched()
+{
+    const int from = fetchedCount();
+    bool reachedEnd = false;
+    std::exception_ptr error;
+    while (!arrived_.empty() && arrived_.begin()->first == ticketsTaken_ + 1) {
+        Arrived a = std::move(arrived_.begin()->second);
+        arrived_.erase(arrived_.begin());
+        ++ticketsTaken_;
+        if (fetchFailure_ || atEnd_)
+            continue; // after a failure or the end nothing more counts
+        for (int i = 0; a.rows && i < a.rows->count; ++i)
+            store_.append(a.rows->row(i, cursor_->messageLength));
+        if (!a.error && a.rows)
+            a.error = a.rows->error;
+        if (a.error) {
+            error = a.error;
+            fail(a.error);
+            continue;
+        }
+        if (a.rows->atEnd) {
+            atEnd_ = true;
+            reachedEnd = true;
+        }
+    }
+    announceFetched(from);
+    if (reachedEnd) {
+        fetchAll_ = false;
+        emit allFetched();
+    }
+    if (fetchAll_ && open_ && !atEnd_ && !fetchFailure_ && inFlight_ == 0)
+        postFetch(kBackgroundSlice, kBackgroundSliceMs);
+    if (error)
+        std::rethrow_exception(error);
+    return fetchedCount() - from;
+}
+
+void DbDataSet::fail(std::exception_ptr error)
+{
+    // A cursor that failed once does not recover: the rows fetched stay,
+    // and the result is never taken for complete.
+    fetchFailure_ = error;
+    fetchAll_ = false;
+    releaseCursor();
+}
+
 int DbDataSet::fetchRows(int count)
 {
     if (fetchFailure_ && count > 0)
         std::rethrow_exception(fetchFailure_);
-    if (!resultSet_ || count <= 0)
+    if (!open_ || atEnd_ || count <= 0 || !cursor_ || !connection_)
         return 0;
-    const int from = fetchedCount();
-    bool reachedEnd = false;
-    fb::Status st;
+    const std::uint64_t ticket = ++ticketsIssued_;
+    auto cursor = cursor_;
+    auto rows = std::make_shared<FetchedRows>();
+    std::exception_ptr error;
     try {
-        fb::check([&] {
-            for (int i = 0; i < count; ++i) {
-                if (resultSet_->fetchNext(st.get(), message_.data()) != IStatus::RESULT_OK) {
-                    releaseCursor();
-                    reachedEnd = true;
-                    break;
-                }
-                store_.append(message_.data());
-            }
-        });
+        connection_->call([cursor, rows, count] { FetchCursor(*cursor, count, 0, *rows); });
     } catch (const DbError &) {
-        // A cursor that failed once does not recover: the rows fetched stay,
-        // and the result is never taken for complete.
-        fetchFailure_ = std::current_exception();
-        releaseCursor();
-        announceFetched(from);
-        throw;
+        error = std::current_exception();
     }
-    announceFetched(from);
-    if (reachedEnd)
-        emit allFetched();
-    return fetchedCount() - from;
+    fetched(ticket, cursor, rows, error);
+    return takeFetched();
+}
+
+void DbDataSet::requestRows(int count)
+{
+    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_ || inFlight_ > 0)
+        return;
+    postFetch(count, 0);
+}
+
+void DbDataSet::fetchAllInBackground()
+{
+    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_)
+        return;
+    fetchAll_ = true;
+    if (inFlight_ == 0)
+        postFetch(kBackgroundSlice, kBackgroundSliceMs);
 }
 
 void DbDataSet::announceFetched(int from)
@@ -310,7 +396,7 @@ void DbDataSet::last()
 {
     if (!open_)
         return;
-    while (!isAllFetched())
+    while (open_ && !isAllFetched())
         fetchRows(4096);
     if (!isEmpty())
         setCurrentRow(fetchedCount() - 1);
@@ -375,23 +461,20 @@ QString DbDataSet::readBlob(const char *id) const
     DbTransaction *tra = transaction_ ? transaction_.data() : connection_->defaultTransaction();
     if (!tra->isActive())
         return QString();
-    ISC_QUAD quad;
-    std::memcpy(&quad, id, sizeof quad);
-    QByteArray bytes;
-    fb::Status st;
-    fb::check([&] {
-        fb::Handle<IBlob> blob(connection_->attachment()->openBlob(st.get(), tra->handle(), &quad, 0, nullptr));
-        char buf[32768];
-        for (;;) {
-            unsigned len = 0;
-            const int rc = blob->getSegment(st.get(), sizeof buf, buf, &len);
-            if (rc != IStatus::RESULT_OK && rc != IStatus::RESULT_SEGMENT)
-                break;
-            bytes.append(buf, qsizetype(len));
-        }
-        fb::end(blob, [](IBlob *b, ThrowStatusWrapper *s) { b->close(s); });
+    auto bytes = std::make_shared<QByteArray>();
+    QByteArray blobId(id, 8);
+    Firebird::IAttachment *attachment = connection_->attachment();
+    Firebird::ITransaction *transaction = tra->handle();
+    connection_->call([bytes, blobId, attachment, transaction] {
+        *bytes = ReadBlob(attachment, transaction, blobId.constData());
     });
-    return Cp1251::decode(bytes);
+    return Cp1251::decode(*bytes);
+}
+
+bool DbDataSet::isBlob(int fieldIndex) const
+{
+    const DbField *f = field(fieldIndex);
+    return f && open_ && f->column_ >= 0 && store_.columns()[std::size_t(f->column_)].type == SQL_BLOB;
 }
 
 bool DbDataSet::isNullAt(int fieldIndex, int row) const

@@ -6,7 +6,6 @@
 // back; text blobs are read when their value is asked for.
 
 #include "db/db_connection.h"
-#include "db/fb_handle.h"
 #include "db/row_store.h"
 #include "db/value_text.h"
 
@@ -14,11 +13,15 @@
 #include <QPointer>
 #include <QStringList>
 #include <QVariant>
+#include <cstdint>
 #include <exception>
+#include <map>
 #include <memory>
 #include <vector>
 
 class DbDataSet;
+struct DbCursor;
+struct FetchedRows;
 
 struct FieldDef {
     FieldDef() = default;
@@ -74,6 +77,12 @@ private:
 class DbDataSet : public QObject {
     Q_OBJECT
 public:
+    // Background fetching goes in slices of at most this many rows or this
+    // long on the store's thread; taking one in holds the window's thread
+    // for a few milliseconds.
+    static constexpr int kBackgroundSlice = 2000;
+    static constexpr int kBackgroundSliceMs = 40;
+
     explicit DbDataSet(QObject *parent = nullptr);
     ~DbDataSet() override;
 
@@ -94,8 +103,13 @@ public:
     DbField *fieldByName(const QString &name) const; // nullptr when missing
 
     // Starts the transaction when needed, prepares and runs the statement,
-    // binds the fields and makes the first row current. Throws DbError.
+    // binds the fields, fetches the first rows and makes the first one
+    // current. Throws DbError. Every talk with the store runs through the
+    // connection's wait routine.
     void open();
+    // How many rows open() fetches at once (1 unless set: a grid asks for its
+    // first screen).
+    void setFirstFetch(int rows) { firstFetch_ = std::max(1, rows); }
     void close();
     bool isOpen() const { return open_; }
 
@@ -110,13 +124,23 @@ public:
     void setCurrentRow(int row);
 
     int fetchedCount() const { return int(store_.rowCount()); }
-    // The cursor has been read to its end (not when a fetch failed).
-    bool isAllFetched() const { return !resultSet_ && !fetchFailure_; }
+    // The cursor has been read to its end (not when a fetch failed); true
+    // for a closed row set.
+    bool isAllFetched() const { return (!open_ || atEnd_) && !fetchFailure_; }
     // A fetch failed: the rows before it stay, and asking for more raises
     // that error again.
     bool fetchFailed() const { return bool(fetchFailure_); }
-    // Fetches up to count more rows; returns how many came.
+    // Fetches up to count more rows, waiting for them; returns how many came.
     int fetchRows(int count);
+    // Asks for about count more rows without waiting (a grid scrolled to its
+    // end): they come with rowsFetched() while the windows go on.
+    void requestRows(int count);
+    // Fetches every remaining row in the background, in slices that never
+    // hold the window's thread for long; allFetched() tells when the last
+    // came. Closing the row set stops it.
+    void fetchAllInBackground();
+    // Rows asked for without waiting are on their way.
+    bool isFetching() const { return inFlight_ > 0; }
     std::size_t bufferBytes() const { return store_.bytesUsed(); }
 
     // Values of any fetched row, without moving the current row.
@@ -125,6 +149,8 @@ public:
     // and the time when it is not midnight).
     QString plainText(int fieldIndex, int row) const;
     bool isNullAt(int fieldIndex, int row) const;
+    // The field is bound to a blob column (its text is read from the store).
+    bool isBlob(int fieldIndex) const;
     int integerAt(int fieldIndex, int row) const;
     QVariant valueAt(int fieldIndex, int row) const;
 
@@ -149,9 +175,16 @@ private:
     QString columnText(int column, int row, const DbField *field) const;
     QString readBlob(const char *id) const;
     bool ensureRow(int row);
-    void handOverAndClose();
     void announceFetched(int from);
     void releaseCursor();
+    void bindFields();
+    // Fetch results are taken in the order they were asked for, whichever
+    // way they came back.
+    std::uint64_t postFetch(int count, int maxMs);
+    void fetched(std::uint64_t ticket, const std::shared_ptr<DbCursor> &cursor,
+                 const std::shared_ptr<FetchedRows> &rows, std::exception_ptr error);
+    int takeFetched();
+    void fail(std::exception_ptr error);
 
     QStringList sql_;
     QPointer<DbConnection> connection_;
@@ -159,12 +192,20 @@ private:
     std::vector<std::unique_ptr<DbField>> fields_;
     bool autoFields_ = false;
 
-    fb::Handle<Firebird::IStatement> statement_;
-    fb::Handle<Firebird::IResultSet> resultSet_;
+    std::shared_ptr<DbCursor> cursor_;
     std::exception_ptr fetchFailure_;
-    fb::Handle<Firebird::IMessageMetadata> metadata_;
-    std::vector<unsigned char> message_;
     RowStore store_;
+    int firstFetch_ = 1;
+    bool atEnd_ = true;
+    bool fetchAll_ = false;
+    int inFlight_ = 0; // background fetches on their way
+    struct Arrived {
+        std::shared_ptr<FetchedRows> rows;
+        std::exception_ptr error;
+    };
+    std::uint64_t ticketsIssued_ = 0;
+    std::uint64_t ticketsTaken_ = 0;
+    std::map<std::uint64_t, Arrived> arrived_;
     bool open_ = false;
     bool eof_ = true;
     int current_ = -1;

@@ -18,3 +18,8 @@ bool DbError::isConnectionLost() const
         return sqlState_.startsWith(QLatin1String("08"));
     }
 }
+
+bool DbError::isCancelled() const
+{
+    return gdsCode_ == isc_cancelled;
+}

@@ -21,6 +21,8 @@ public:
     // The connection to the database is gone (network, shutdown, lost
     // attachment): every later call on it fails too.
     bool isConnectionLost() const;
+    // The operation was cancelled (by the user, through the wait window).
+    bool isCancelled() const;
 
 private:
     long gdsCode_;

@@ -113,6 +113,8 @@ QString GetFieldById(DbConnection *connection, const QString &tableName, const Q
     const QString literal = Trim(idLiteral);
     if (table.isEmpty() || fieldNameT.isEmpty() || literal.isEmpty())
         return QString();
+    if (literalValue(literal).size() > Schema::ID_LENGTH)
+        return QString();
     return SelectSingleValue(connection, table, fieldNameT, QStringLiteral("ID_THIS=") + literal, trimResult,
                              false, true);
 }
@@ -171,7 +173,7 @@ QString FindIdByMnemo(DbConnection *connection, const QString &tableName, const 
     if (!BeginsWithNonDigit(v))
         return v;
     const QString table = Trim(tableName);
-    if (table.isEmpty())
+    if (table.isEmpty() || v.size() > Schema::MNEMO_LENGTH)
         return QString();
     return SelectSingleValue(connection, table, Schema::FLD_ID_THIS,
                              QStringLiteral("UPPER(MNEMO_CODE)=") + QuotedSql(v.toUpper()), true, false, true);

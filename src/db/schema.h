@@ -5,6 +5,10 @@
 
 namespace Schema {
 
+// The longest identifier and mnemonic code the store's columns hold: a
+// longer text names nothing (and the engine refuses it as an index key).
+constexpr int ID_LENGTH = 40;
+constexpr int MNEMO_LENGTH = 32;
 // The identifier that names nothing.
 inline const QString NO_ID = QStringLiteral("0");
 // ID_KIND of an object type.

@@ -1,5 +1,6 @@
 #include "pickers/caption_follower.h"
 
+#include "db/store_wait.h"
 #include "support/app_error.h"
 
 #include <QLabel>
@@ -19,8 +20,24 @@ void CaptionFollower::update()
     pending_.stop();
     if (!edit_ || !label_)
         return;
+    if (StoreCallWaiting()) {
+        // A window waits on the store: this lookup comes after it.
+        pending_.start(kRetryMs);
+        return;
+    }
+    pending_.setInterval(0);
     const QString text = edit_->text();
     QString caption;
-    if (ReportingErrors([&] { caption = lookup_(text); }))
-        label_->setText(caption);
+    try {
+        caption = lookup_(text);
+        lastError_.clear();
+    } catch (const std::exception &e) {
+        caption = QStringLiteral("???");
+        const QString message = QString::fromUtf8(e.what());
+        if (message != lastError_) {
+            lastError_ = message;
+            ReportingErrors([&] { throw; });
+        }
+    }
+    label_->setText(caption);
 }

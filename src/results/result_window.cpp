@@ -239,6 +239,9 @@ void TDlg_ViewQuery_Objects::SpeedButton1Click()
         throw;
     }
     applyWidthLimit();
+    // The rest of the rows come in the background, so that the count line
+    // fills by itself while the user reads the first screen.
+    Query1->fetchAllInBackground();
 }
 
 void TDlg_ViewQuery_Objects::applyWidthLimit()

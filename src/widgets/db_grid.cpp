@@ -98,6 +98,9 @@ void DbGrid::setDataSet(DbDataSet *dataSet)
 {
     delete model_;
     model_ = dataSet ? new DataSetModel(dataSet, this) : nullptr;
+    // A grid shows its first screen as soon as the row set opens.
+    if (dataSet)
+        dataSet->setFirstFetch(DataSetModel::kFetchBatch);
     setModel(model_);
     if (!model_)
         return;

@@ -4,7 +4,6 @@
 #include "widgets/messages.h"
 #include "widgets/widget_utils.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QStyle>
 #include <QToolButton>
@@ -56,13 +55,7 @@ void DbNavigator::last()
     if (!dataSet_)
         return;
     BusyCursor busy;
-    ReportingErrors([this] {
-        // In batches, so that the windows keep painting on a large result.
-        while (dataSet_ && dataSet_->isOpen() && !dataSet_->isAllFetched()) {
-            dataSet_->fetchRows(4096);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        }
-        if (dataSet_)
-            dataSet_->last();
-    });
+    // The windows keep painting while the rows come (the store is waited on
+    // through its wait routine, with Cancel when it takes long).
+    ReportingErrors([this] { dataSet_->last(); });
 }

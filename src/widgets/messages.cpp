@@ -1,5 +1,7 @@
 #include "widgets/messages.h"
 
+#include "widgets/wait_window.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -16,7 +18,9 @@ void showErrorBox(const QString &text)
     box.exec();
 }
 
-[[maybe_unused]] const bool kErrorBoxInstalled = (InstallErrorMessageBox(), true);
+// Every program with windows shows errors in a box and waits on the store
+// with the wait window.
+[[maybe_unused]] const bool kErrorBoxInstalled = (InstallErrorMessageBox(), InstallStoreWaitWindow(), true);
 
 } // namespace
 

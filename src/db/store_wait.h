@@ -1,0 +1,68 @@
+#pragma once
+// The one way the windows wait on the store. A call runs on the store's
+// thread while the window's thread waits in a local event loop, so windows
+// keep painting and the clock keeps ticking whatever the server does. For
+// the first moments user input waits (it is handled after the call); when a
+// call takes longer than kShowAfterMs a modal wait window appears with a
+// Cancel button. Cancel asks the client to stop the running operation; when
+// the server does not answer within kAbortAfterMs the connection is dropped.
+// The call stays synchronous for its caller: it returns when the task has
+// ended, or throws its error, or DbError "Запрос отменён".
+//
+// Without an application object (tools, benchmarks), or away from its
+// thread, the caller simply blocks until the task ends.
+
+#include <functional>
+#include <memory>
+
+class StoreWorker;
+
+// The modal window shown while a call takes long. The window layer installs
+// the real one; without one nothing is shown (and Cancel can come only from
+// code, through the canceller handed over).
+class StoreWaitWindow {
+public:
+    virtual ~StoreWaitWindow() = default;
+    // The call has been running a while: show, and call cancel() when the
+    // user asks to stop it.
+    virtual void begin(std::function<void()> cancel) = 0;
+    // The call was asked to stop and the server has not answered yet.
+    virtual void cancelling() = 0;
+};
+using StoreWaitWindowFactory = std::function<std::unique_ptr<StoreWaitWindow>()>;
+void SetStoreWaitWindow(StoreWaitWindowFactory factory);
+
+// How a waiting call is stopped.
+struct StoreCallStop {
+    // Asks the running operation to stop (the attachment's cancel with
+    // "raise"); empty when there is nothing to ask yet (attaching): the call
+    // is then left to itself at once.
+    std::function<void()> raise;
+    // Drops the connection (cancel with "abort"), when raising got no answer.
+    std::function<void()> abort;
+};
+
+// What became of a call that was stopped.
+enum class StoreCallEnd { Finished, Cancelled, Aborted, Abandoned };
+
+struct StoreCallTiming {
+    int showAfterMs = 500;
+    int abortAfterMs = 2000;
+    // After an abort: how long to wait for the task before leaving it.
+    int abandonAfterMs = 3000;
+    // A task that owns all it touches may be left to itself after this long
+    // (0: never).
+    int giveUpAfterMs = 0;
+};
+
+// Runs the task on the worker and waits. The task must own or share what it
+// touches: a task left to itself goes on running. Throws what the task
+// threw, unless the call was stopped; returns how it ended.
+StoreCallEnd WaitOnStore(StoreWorker &worker, std::function<void()> task, const StoreCallStop &stop,
+                         const StoreCallTiming &timing = {});
+
+// Stops the call the window's thread waits for, as the wait window's Cancel
+// does (for tests and for the program's end). False when none waits.
+bool CancelWaitingCall();
+// Whether the window's thread waits for a call now.
+bool StoreCallWaiting();

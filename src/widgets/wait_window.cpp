@@ -1,0 +1,67 @@
+#include "widgets/wait_window.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+StoreWaitDialog::StoreWaitDialog()
+{
+    setObjectName(QStringLiteral("StoreWaitDialog"));
+    setWindowTitle(QCoreApplication::applicationName());
+    setWindowModality(Qt::ApplicationModal);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    label = new QLabel(QStringLiteral("Выполняется запрос к базе данных ..."), this);
+    label->setObjectName(QStringLiteral("WaitLabel"));
+    auto *busy = new QProgressBar(this);
+    busy->setObjectName(QStringLiteral("WaitBusy"));
+    busy->setRange(0, 0);
+    busy->setTextVisible(false);
+    cancelButton = new QPushButton(QStringLiteral("Отмена"), this);
+    cancelButton->setObjectName(QStringLiteral("WaitCancel"));
+    connect(cancelButton, &QPushButton::clicked, this, &StoreWaitDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cancelButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(busy);
+    layout->addLayout(buttons);
+    setMinimumWidth(360);
+}
+
+void StoreWaitDialog::begin(std::function<void()> cancel)
+{
+    cancel_ = std::move(cancel);
+    adjustSize();
+    // Over the window that waits; no parent, as the window may go first.
+    if (const QWidget *over = QApplication::activeWindow())
+        move(over->frameGeometry().center() - rect().center());
+    show();
+    raise();
+    activateWindow();
+}
+
+void StoreWaitDialog::cancelling()
+{
+    label->setText(QStringLiteral("Запрос отменяется ..."));
+    cancelButton->setEnabled(false);
+}
+
+void StoreWaitDialog::reject()
+{
+    // The window stays until the call has ended: the wait routine closes it.
+    if (cancel_)
+        cancel_();
+}
+
+void InstallStoreWaitWindow()
+{
+    SetStoreWaitWindow([]() -> std::unique_ptr<StoreWaitWindow> {
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return nullptr;
+        return std::make_unique<StoreWaitDialog>();
+    });
+}

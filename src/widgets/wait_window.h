@@ -1,0 +1,33 @@
+#pragma once
+// The small modal window shown while the program waits on the store for
+// longer than a moment: "Выполняется запрос к базе данных ...", a busy
+// indicator and "Отмена". Installed for every call of the wait routine.
+
+#include "db/store_wait.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+class StoreWaitDialog : public QDialog, public StoreWaitWindow {
+    Q_OBJECT
+public:
+    StoreWaitDialog();
+
+    void begin(std::function<void()> cancel) override;
+    void cancelling() override;
+
+    QLabel *label;
+    QPushButton *cancelButton;
+
+protected:
+    // Closing the window or Escape cancel, as the button does.
+    void reject() override;
+
+private:
+    std::function<void()> cancel_;
+};
+
+// Makes the wait routine show this window.
+void InstallStoreWaitWindow();
