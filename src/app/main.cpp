@@ -1,20 +1,29 @@
 // VRKX_Query: the program entry.
 
+#include "app/command_line.h"
 #include "app/form_logo.h"
 #include "app/main_window.h"
 #include "app/vrkx_application.h"
 #include "app/welcome_dialog.h"
 #include "db/db_connection.h"
 #include "db/lookups.h"
+#include "support/startup_dir.h"
 #include "widgets/messages.h"
 #include "widgets/sys.h"
 
+#include <QDir>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 int main(int argc, char **argv)
 {
+    // --help and --version answer before there is an application object: no
+    // display is needed for them.
+    const QString startupDir = ProgramStartupDir();
+    const CommandLine commandLine = ParseCommandLine(ArgumentList(argc, argv), startupDir, QDir::currentPath());
+    if (commandLine.action != CommandLine::Action::Run)
+        return AnswerCommandLine(commandLine);
     VrkxApplication app(argc, argv);
     if (!CheckSingleInstance(true))
         return 0;
@@ -25,7 +34,8 @@ int main(int argc, char **argv)
     logo->show();
     logo->setState(QStringLiteral("Инициализация ..."));
 
-    TForm1 mainWindow(QCoreApplication::applicationDirPath() + QChar('/'), logo);
+    TForm1 mainWindow(startupDir, logo);
+    mainWindow.setStoreArgument(commandLine.store);
     TDlg_Enter_In_Application welcome;
     mainWindow.setWelcomeDialog(&welcome);
     mainWindow.show();
