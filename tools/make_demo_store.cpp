@@ -1,4 +1,4 @@
-// make_demo_store PATH [--objects N]
+// make_demo_store PATH [--objects N] (installed as vrkx-query-make-demo-store)
 // Builds a new store at PATH: demo content, or N generated objects.
 
 #include "demo_content.h"
@@ -15,29 +15,34 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    // Installed, the tool goes by a longer name: it speaks under the one it was called by.
+    const QByteArray self = QFileInfo(app.arguments().value(0)).fileName().toLocal8Bit();
+    const auto usage = [&](std::FILE *to) {
+        std::fprintf(to, "usage: %s PATH [--objects N]\n", self.constData());
+        return to == stdout ? 0 : 2;
+    };
     QString path;
     long long objects = -1;
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--objects") && i + 1 < args.size()) {
+        if (args[i] == QLatin1String("--help")) {
+            return usage(stdout);
+        } else if (args[i] == QLatin1String("--objects") && i + 1 < args.size()) {
             bool ok = false;
             objects = args[++i].toLongLong(&ok);
             if (!ok || objects < 0) {
-                std::fprintf(stderr, "make_demo_store: --objects needs a count\n");
+                std::fprintf(stderr, "%s: --objects needs a count\n", self.constData());
                 return 2;
             }
         } else if (path.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
             path = args[i];
         } else {
-            std::fprintf(stderr, "usage: make_demo_store PATH [--objects N]\n");
-            return 2;
+            return usage(stderr);
         }
     }
-    if (path.isEmpty()) {
-        std::fprintf(stderr, "usage: make_demo_store PATH [--objects N]\n");
-        return 2;
-    }
+    if (path.isEmpty())
+        return usage(stderr);
     if (QFileInfo::exists(path)) {
-        std::fprintf(stderr, "make_demo_store: %s already exists; it is not overwritten\n", qPrintable(path));
+        std::fprintf(stderr, "%s: %s already exists; it is not overwritten\n", self.constData(), qPrintable(path));
         return 1;
     }
     try {
@@ -48,7 +53,7 @@ int main(int argc, char **argv)
             FillDemoStore(*writer);
         writer->close();
     } catch (const DbError &e) {
-        std::fprintf(stderr, "make_demo_store: %s\n", e.what());
+        std::fprintf(stderr, "%s: %s\n", self.constData(), e.what());
         return 1;
     }
     return 0;

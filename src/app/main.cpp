@@ -1,5 +1,6 @@
 // VRKX_Query: the program entry.
 
+#include "app/command_line.h"
 #include "app/form_logo.h"
 #include "app/main_window.h"
 #include "app/quit_signals.h"
@@ -8,15 +9,23 @@
 #include "db/db_connection.h"
 #include "db/engine_lock_folder.h"
 #include "db/lookups.h"
+#include "support/startup_dir.h"
 #include "widgets/messages.h"
 #include "widgets/sys.h"
 
+#include <QDir>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 int main(int argc, char **argv)
 {
+    // --help and --version answer before there is an application object: no
+    // display is needed for them.
+    const QString startupDir = ProgramStartupDir();
+    const CommandLine commandLine = ParseCommandLine(ArgumentList(argc, argv), startupDir, QDir::currentPath());
+    if (commandLine.action != CommandLine::Action::Run)
+        return AnswerCommandLine(commandLine);
     // Before the client library is first used: where the embedded engine
     // may keep its lock files.
     PrepareEngineLockFolder();
@@ -30,7 +39,8 @@ int main(int argc, char **argv)
     logo->show();
     logo->setState(QStringLiteral("Инициализация ..."));
 
-    TForm1 mainWindow(QCoreApplication::applicationDirPath() + QChar('/'), logo);
+    TForm1 mainWindow(startupDir, logo);
+    mainWindow.setStoreArgument(commandLine.store);
     TDlg_Enter_In_Application welcome;
     mainWindow.setWelcomeDialog(&welcome);
     // A signal ends the program as closing its window does.

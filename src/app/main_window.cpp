@@ -4,17 +4,20 @@
 #include "app/settings.h"
 #include "app/welcome_dialog.h"
 #include "app/database_list_dialog.h"
+#include "app/store_entry.h"
 #include "db/db_connection.h"
 #include "query/filter_page.h"
 #include "results/result_window.h"
 #include "support/date_utils.h"
 #include "support/files.h"
+#include "support/startup_dir.h"
 #include "widgets/messages.h"
 #include "support/str_utils.h"
 #include "widgets/widget_utils.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -28,10 +31,14 @@ const QString kUnknown = QStringLiteral("???");
 
 } // namespace
 
-QString DefaultDbWarning()
+QString DefaultDbWarning(const QString &startupDir, const QString &programDir)
 {
-    return QStringLiteral("Внимание !\nВ каталоге запуска программы найден файл VRKX_DB_01.GDB.\n"
-                          "Программа будет в дальнейшем работать с этим файлом !");
+    const QString folder = QDir(startupDir) == QDir(programDir)
+                               ? QStringLiteral("запуска программы")
+                               : QDir::toNativeSeparators(startupDir);
+    return QStringLiteral("Внимание !\nВ каталоге %1 найден файл VRKX_DB_01.GDB.\n"
+                          "Программа будет в дальнейшем работать с этим файлом !")
+        .arg(folder);
 }
 
 TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
@@ -125,6 +132,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate()
 {
+    MakeStartupDir(startupDir_);
     for (const char *folder : {"Export/", "Import/", "Tree_Images/"})
         MakeDir(startupDir_ + QString::fromLatin1(folder));
     firstTick_ = true;
@@ -158,23 +166,26 @@ void TForm1::deferredStartup()
     Label_About_DB->setText(kUnknown);
 
     currentDb_ = DefaultDatabaseEntry(startupDir_);
-    if (FileExists(startupDir_ + AppFiles::DefaultDb)) {
+    if (!FileExists(startupDir_ + AppFiles::DefaultDb))
+        currentDb_ = ReadCurrentDb(startupDir_);
+    else if (storeArgument_.isEmpty()) {
         // The splash stays on top of everything: out of the way of the message.
         if (logo_)
             logo_->hide();
-        ShowInfo(DefaultDbWarning(), this);
+        ShowInfo(DefaultDbWarning(startupDir_, ProgramDir()), this);
         if (logo_)
             logo_->show();
     }
-    else
-        currentDb_ = ReadCurrentDb(startupDir_);
 
     filterPage->ResetPropNumberGrid();
 
     if (logo_)
         logo_->setState(QStringLiteral("Подключение к Б.Д. ..."));
     try {
-        ConnectCurrentDb();
+        if (storeArgument_.isEmpty())
+            ConnectCurrentDb();
+        else if (switchDatabase(EntryForStore(storeArgument_, startupDir_, QDir::currentPath())) && logo_)
+            logo_->setState(QStringLiteral("Готово !"));
     } catch (const std::exception &e) {
         // A failed connection ends the startup's connection step only: the
         // user is told, the labels keep "???", and the program goes on.
@@ -226,8 +237,12 @@ bool TForm1::openDatabase(const QString &fullFileName, const QString &user, cons
 void TForm1::N3Click()
 {
     DatabaseEntry chosen;
-    if (!ChooseDatabaseEntry(startupDir_ + AppFiles::DatabaseList, chosen))
-        return;
+    if (ChooseDatabaseEntry(startupDir_ + AppFiles::DatabaseList, chosen))
+        switchDatabase(chosen);
+}
+
+bool TForm1::switchDatabase(const DatabaseEntry &chosen)
+{
     pFIBDatabase1->close();
     Label_GDB->setText(kUnknown);
     Label_About_DB->setText(kUnknown);
@@ -236,10 +251,11 @@ void TForm1::N3Click()
     QString full = Trim(chosen.FullFileNameGDB);
     if (full.isEmpty())
         full = AppFiles::DefaultDb;
-    if (openDatabase(full, Trim(chosen.USER_NAME), Trim(chosen.PASSWORD), about)) {
-        currentDb_ = {about, alias, full, pFIBDatabase1->userName(), pFIBDatabase1->password()};
-        SaveCurrentDb(startupDir_, currentDb_);
-    }
+    if (!openDatabase(full, Trim(chosen.USER_NAME), Trim(chosen.PASSWORD), about))
+        return false;
+    currentDb_ = {about, alias, full, pFIBDatabase1->userName(), pFIBDatabase1->password()};
+    SaveCurrentDb(startupDir_, currentDb_);
+    return true;
 }
 
 void TForm1::N2Click()

@@ -3,6 +3,7 @@
 // filter page, the status line with the clock and the database path, the
 // menu, and the deferred startup on the first tick of its timer.
 
+#include "app/version.h"
 #include "db/database_entry.h"
 
 #include <QMainWindow>
@@ -26,6 +27,10 @@ public:
     ~TForm1() override;
 
     void setWelcomeDialog(TDlg_Enter_In_Application *dialog) { welcome_ = dialog; }
+    // A store named on the command line (StoreArgument's form): the first
+    // tick opens it instead of the remembered one, as choosing it from the
+    // list would, also when the default store lies in the folder.
+    void setStoreArgument(const QString &store) { storeArgument_ = store; }
 
     const QString &StartupDir() const { return startupDir_; }
     const DatabaseEntry &CurrentDb() const { return currentDb_; }
@@ -57,12 +62,17 @@ private:
     void FormCreate();
     void deferredStartup();
     void closeSplash();
+    // Connects to the chosen store; on success it becomes the current one and
+    // is saved at once. A failure leaves the program without a connection
+    // and the current store as it was. Throws DbError.
+    bool switchDatabase(const DatabaseEntry &chosen);
     // Connects to the store with these settings; on success the status line
     // and the top line show it. Throws DbError.
     bool openDatabase(const QString &fullFileName, const QString &user, const QString &password,
                       const QString &about);
 
     QString startupDir_;
+    QString storeArgument_;
     QPointer<TForm_Logo> logo_;
     QPointer<TDlg_Enter_In_Application> welcome_;
     DatabaseEntry currentDb_;
@@ -70,5 +80,7 @@ private:
 };
 
 inline const QString kMainCaption = QStringLiteral("VeldaRunKX. Генератор запросов. Иллюстрирующий пример.");
-inline const QString kVersionCaption = QStringLiteral("Версия: 1.07 (12.08.2009)");
-QString DefaultDbWarning();
+inline const QString kVersionCaption = QStringLiteral("Версия: ") + kVersion;
+// The warning when the default store lies in startupDir: the program's own
+// folder is the start folder, any other folder is named.
+QString DefaultDbWarning(const QString &startupDir, const QString &programDir);

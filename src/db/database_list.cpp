@@ -44,3 +44,15 @@ GridLayout DatabaseListLayout(const QList<QStringList> &rows)
     }
     return layout;
 }
+
+QList<DatabaseEntry> DatabaseListEntries(const GridLayout &layout)
+{
+    QList<DatabaseEntry> entries;
+    for (int r = layout.fixedRows; r < layout.rowCount; ++r) {
+        QStringList cells;
+        for (const QStringList &column : layout.cells)
+            cells << column.value(r);
+        entries << DatabaseEntryFromRow(cells);
+    }
+    return entries;
+}

@@ -15,3 +15,6 @@ QStringList DatabaseListHeaders();
 DatabaseEntry DatabaseEntryFromRow(const QStringList &cells);
 // A list of the given data rows, as the file records it.
 GridLayout DatabaseListLayout(const QList<QStringList> &rows);
+// The entries of the rows below the list's fixed rows, as the list would
+// give them when chosen.
+QList<DatabaseEntry> DatabaseListEntries(const GridLayout &layout);

@@ -6,6 +6,7 @@
 #include "results/result_query.h"
 #include "widgets/row_look.h"
 #include "results/text_view.h"
+#include "support/startup_dir.h"
 #include "support/str_utils.h"
 #include "widgets/db_grid.h"
 #include "widgets/db_navigator.h"
@@ -181,7 +182,7 @@ bool TDlg_ViewQuery_Objects::bind(const QString &title, DbConnection *database, 
     Query1->setConnection(nullptr);
     Query1->setTransaction(nullptr);
     if (Trim(SD1.initialDir).isEmpty())
-        SD1.initialDir = QCoreApplication::applicationDirPath() + QChar('/');
+        SD1.initialDir = ProgramStartupDir();
     if (Trim(SD1.fileName).isEmpty())
         SD1.fileName = QStringLiteral("VRKX_Query_Result.htm");
     database_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/form_logo.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "support/startup_dir.h"
 #include "app/vrkx_application.h"
 #include "app/welcome_dialog.h"
 #include "common/modal_answerer.h"
@@ -34,7 +35,7 @@ struct Started {
     QPointer<TForm_Logo> logo;
 };
 
-void startIn(const QString &startupDir, Started &s)
+void startIn(const QString &startupDir, Started &s, const QString &store = QString())
 {
     auto *logo = new TForm_Logo;
     logo->show();
@@ -43,15 +44,16 @@ void startIn(const QString &startupDir, Started &s)
     ModalAnswerer answerer;
     s.form = std::make_unique<TForm1>(startupDir, logo);
     s.form->setWelcomeDialog(&welcome);
+    s.form->setStoreArgument(store);
     s.form->show();
     QTRY_VERIFY_WITH_TIMEOUT(!s.form->FirstTick() && s.form->Timer1->isActive(), 10000);
     s.modals = answerer.seen;
 }
 
-Started start(const QString &startupDir)
+Started start(const QString &startupDir, const QString &store = QString())
 {
     Started s;
-    startIn(startupDir, s);
+    startIn(startupDir, s, store);
     return s;
 }
 
@@ -108,7 +110,7 @@ private slots:
         writeSettings(d, {"B", "B1", storeB_, "u", "p"});
         const QByteArray settings = ReadBytes(d + "VRKX_Query.ini");
         Started s = start(d);
-        QCOMPARE(s.modals.first(), DefaultDbWarning());
+        QCOMPARE(s.modals.first(), DefaultDbWarning(d, "/elsewhere"));
         QCOMPARE(s.modals.last(), QStringLiteral("Dlg_Enter_In_Application"));
         QCOMPARE(s.form->CurrentDb(), DefaultDatabaseEntry(d));
         QVERIFY(s.form->Database()->isOpen());
@@ -119,6 +121,65 @@ private slots:
         // Closing while the default file is in use leaves the settings alone.
         s.form->close();
         QCOMPARE(ReadBytes(d + "VRKX_Query.ini"), settings);
+    }
+
+    void defaultDbWarningNamesTheFolder()
+    {
+        // The program's own folder is "the start folder"; the user's folder is named.
+        QCOMPARE(DefaultDbWarning("/opt/q/", "/opt/q"),
+                 QStringLiteral("Внимание !\nВ каталоге запуска программы найден файл VRKX_DB_01.GDB.\n"
+                                "Программа будет в дальнейшем работать с этим файлом !"));
+        QVERIFY(DefaultDbWarning("/home/u/.local/share/VRKX_Query/", "/usr/bin")
+                    .contains("В каталоге /home/u/.local/share/VRKX_Query/ найден файл VRKX_DB_01.GDB."));
+    }
+
+    // A store named on the command line is opened as if chosen from the list,
+    // also over the default file of the folder, without its warning.
+    void storeArgumentIsASwitch()
+    {
+        const QString d = newStartupDir();
+        QFile::copy(storeB_, d + "VRKX_DB_01.GDB");
+        WriteDatabaseList(d + "VRKX_LocalList_DB.txt", {{"Склад А", "A1", storeA_, "ivan", "pw"}});
+        Started s = start(d, storeA_);
+        QCOMPARE(s.modals, QStringList{"Dlg_Enter_In_Application"});
+        const DatabaseEntry a{"Склад А", "A1", storeA_, "ivan", "pw"};
+        QCOMPARE(s.form->CurrentDb(), a);
+        QCOMPARE(s.form->Label_GDB->text(), storeA_);
+        QCOMPARE(ReadCurrentDb(d), a); // written at once
+        QVERIFY(!s.logo);
+        s.form->close();
+        QCOMPARE(ReadCurrentDb(d), a);
+    }
+
+    void storeArgumentThatFailsKeepsTheRemembered()
+    {
+        const QString d = newStartupDir();
+        const DatabaseEntry b{"Склад Б", "B1", storeB_, "u", "p"};
+        writeSettings(d, b);
+        Started s = start(d, d + "missing.gdb");
+        QCOMPARE(s.modals.size(), 2);
+        QVERIFY2(s.modals[0].contains("missing.gdb"), qPrintable(s.modals[0]));
+        QVERIFY(!s.form->Database()->isOpen());
+        QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
+        QCOMPARE(s.form->CurrentDb(), b);
+        s.form->close();
+        QCOMPARE(ReadCurrentDb(d), b);
+    }
+
+    // An installed program (its folder read-only, even to root) keeps its
+    // files in the user's folder, made on first use; closing writes there.
+    void readOnlyProgramFolderUsesTheUserFolder()
+    {
+        const QString program = dir_.filePath("installed/bin");
+        QDir().mkpath(program);
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        const QString d = ChooseStartupDir(program, {"/usr/bin", "../share/metainfo/x.xml"}, dir_.filePath("data"));
+        QCOMPARE(d, dir_.filePath("data/VRKX_Query/"));
+        Started s = start(d);
+        QVERIFY(QDir(d + "Tree_Images").exists());
+        s.form->close();
+        QCOMPARE(ReadCurrentDb(d).FullFileNameGDB, QStringLiteral("VRKX_DB_01.GDB"));
+        QVERIFY(QDir(program).isEmpty());
     }
 
     void settingsNameAnotherStore()

@@ -1,4 +1,6 @@
 #include "app/settings.h"
+#include "app/store_entry.h"
+#include "common/test_store.h"
 #include "support/codec_1251.h"
 
 #include "support/files.h"
@@ -22,6 +24,8 @@ void write(const QString &path, const QByteArray &data)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(DatabaseEntry)
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -90,6 +94,38 @@ private slots:
     {
         QCOMPARE(ConnectionPath("\\DB\\Q.GDB"), QStringLiteral("\\DB\\Q.GDB"));
         QCOMPARE(ConnectionPath("srv:/db/q.gdb"), QStringLiteral("srv:/db/q.gdb"));
+    }
+
+    // The credentials that go with a store named on the command line.
+    void entryForStore_data()
+    {
+        QTest::addColumn<QString>("store");
+        QTest::addColumn<DatabaseEntry>("entry");
+        // Relative paths of the list are taken in the working folder, /work.
+        QTest::newRow("list, relative path") << "/work/other.gdb" << DatabaseEntry{"Склад", "S1", "/work/other.gdb", "ivan", "pw1"};
+        QTest::newRow("list, first row that matches")
+            << "/work/stores/s.gdb" << DatabaseEntry{"Склад ещё раз", "S2", "/work/stores/s.gdb", "petr", "pw2"};
+        QTest::newRow("list, empty credentials")
+            << "/data/a.gdb" << DatabaseEntry{"Архив", "A1", "/data/a.gdb", "VELDARUNKX", "qzmt"};
+        QTest::newRow("list, server") << "srv:/d/q.gdb" << DatabaseEntry{"Сервер", "", "srv:/d/q.gdb", "olga", "pw3"};
+        QTest::newRow("remembered") << "/data/r.gdb" << DatabaseEntry{"Помнится", "R1", "/data/r.gdb", "anna", "pw4"};
+        QTest::newRow("unknown") << "/data/new.gdb" << DatabaseEntry{"new.gdb", "", "/data/new.gdb", "VeldaRunKX", "qzmt"};
+        QTest::newRow("server path is not a file path")
+            << "srv:/data/r.gdb" << DatabaseEntry{"r.gdb", "", "srv:/data/r.gdb", "VeldaRunKX", "qzmt"};
+    }
+    void entryForStore()
+    {
+        QFETCH(QString, store);
+        QFETCH(DatabaseEntry, entry);
+        const QString list = startup() + "VRKX_LocalList_DB.txt";
+        QFile::remove(list);
+        WriteDatabaseList(list, {{"Склад", "S1", "other.gdb", "ivan", "pw1"},
+                                 {"Склад ещё раз", "S2", "/work/./stores/s.gdb", "petr", "pw2"},
+                                 {"Архив", "A1", "/data/a.gdb", "", ""},
+                                 {"Сервер", "", "srv:/d/q.gdb", "olga", "pw3"},
+                                 {"Дубль", "D1", "/work/stores/s.gdb", "x", "y"}});
+        SaveCurrentDb(startup(), {"Помнится", "R1", "/data/r.gdb", "anna", "pw4"});
+        QCOMPARE(EntryForStore(store, startup(), "/work"), entry);
     }
 
     // A save killed at any moment leaves one whole entry, the old or the new,
