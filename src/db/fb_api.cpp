@@ -32,6 +32,22 @@ QString formatStatus(IStatus *status)
     return Cp1251::decode(buf.data(), qsizetype(std::min<std::size_t>(n, buf.size()))).trimmed();
 }
 
+namespace {
+
+bool holdsCode(const ISC_STATUS *v, ISC_STATUS code)
+{
+    // Pairs of argument kind and value; strings of kind isc_arg_cstring
+    // take two values.
+    while (v && *v != isc_arg_end) {
+        if (v[0] == isc_arg_gds && v[1] == code)
+            return true;
+        v += v[0] == isc_arg_cstring ? 3 : 2;
+    }
+    return false;
+}
+
+} // namespace
+
 DbError errorOf(IStatus *status)
 {
     const ISC_STATUS *errors = status->getErrors();
@@ -39,7 +55,15 @@ DbError errorOf(IStatus *status)
     char state[FB_SQLSTATE_SIZE] = {};
     if (errors)
         fb_sqlstate(state, errors);
-    return DbError(formatStatus(status), code, QString::fromLatin1(state));
+    QString text = formatStatus(status);
+    if (holdsCode(errors, isc_already_opened))
+        text = QStringLiteral("Файл базы данных занят другим процессом (например, сервером Firebird): "
+                              "встроенный сервер программы не может открыть его одновременно с ним. "
+                              "Откройте базу данных через сервер, указав путь в виде host:путь "
+                              "(например, localhost:%1).\n")
+                   .arg(QStringLiteral("/путь/к/базе.gdb"))
+               + text;
+    return DbError(text, code, QString::fromLatin1(state));
 }
 
 Status::Status() : raw_(master()->getStatus()), wrapper_(raw_) {}

@@ -1,0 +1,198 @@
+// The real program, started as users start it: signals end it as a close
+// does, and an ordinary user opens a local store while a Firebird server runs
+// on the machine; a store that the server holds stays refused.
+
+#include "app/settings.h"
+#include "common/test_store.h"
+#include "db/db_connection.h"
+#include "db/db_dataset.h"
+#include "db/db_error.h"
+#include "db/engine_lock_folder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether the process holds the file open.
+bool holds(qint64 pid, const QString &file)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::System | QDir::Files))
+        if (QFile::symLinkTarget(fds.filePath(fd)) == file)
+            return true;
+    return false;
+}
+
+} // namespace
+
+class TestProgramRun : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+    // A portable folder with the program and a store in it.
+    QString prepareFolder(const QString &name)
+    {
+        const QString folder = dir_.filePath(name);
+        QDir().mkpath(folder);
+        QFile::copy(QCoreApplication::applicationDirPath() + "/VRKX_Query", folder + "/VRKX_Query");
+        MakeTestStore(folder, "s.fdb", [](StoreWriter &w) { AddObject(w, "1", "Объект"); });
+        return folder;
+    }
+
+    // Starts the program on the folder's store and waits until it holds it.
+    bool start(QProcess &p, const QString &folder, const QStringList &prefix = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", folder);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.remove("FIREBIRD_LOCK");
+        env.remove("XDG_RUNTIME_DIR");
+        env.remove("TMPDIR");
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(folder);
+        const QStringList arguments = QStringList{folder + "/VRKX_Query", folder + "/s.fdb"};
+        p.start(prefix.isEmpty() ? arguments[0] : prefix[0], prefix.mid(1) + (prefix.isEmpty() ? arguments.mid(1) : arguments));
+        if (!p.waitForStarted())
+            return false;
+        // Open and switched to: the store held, the settings file naming it.
+        for (int i = 0; i < 300; ++i) {
+            if (holds(p.processId(), folder + "/s.fdb")
+                && ReadCurrentDb(folder + "/").FullFileNameGDB == folder + "/s.fdb")
+                return true;
+            if (p.waitForFinished(100))
+                return false;
+        }
+        return false;
+    }
+
+    // Ends the program with the signal; true when it ended within 5 s with
+    // status 0 and wrote the settings file as it closed.
+    void endsAsAClose(QProcess &p, const QString &folder, int signalNumber)
+    {
+        const QString ini = folder + "/" + AppFiles::Settings;
+        QFile::remove(ini); // written when the store opened: it must come again
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(pid_t(p.processId()), signalNumber);
+        QVERIFY2(p.waitForFinished(10000), "the program did not end");
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(ReadCurrentDb(folder + "/").FullFileNameGDB, folder + "/s.fdb");
+    }
+
+private slots:
+    void signalsEndAsAClose_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void signalsEndAsAClose()
+    {
+        QFETCH(int, signalNumber);
+        const QString folder = prepareFolder(QString::number(signalNumber));
+        QProcess p;
+        QVERIFY(start(p, folder));
+        endsAsAClose(p, folder, signalNumber);
+    }
+
+    // The server made /tmp/firebird its own: an ordinary user gets a lock
+    // folder of their own and opens the store; the settings come at close.
+    void ordinaryUserOpensALocalStore()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to run the program as another user");
+        const passwd *nobody = ::getpwnam("nobody");
+        const group *nogroup = ::getgrnam("nogroup");
+        if (!nobody || !nogroup)
+            QSKIP("no user nobody");
+        const uid_t uid = nobody->pw_uid; // the next lookup reuses the record
+        const gid_t gid = nogroup->gr_gid;
+        // What a server leaves behind, when none has run here yet.
+        if (const passwd *firebird = ::getpwnam("firebird"); firebird && !QFileInfo::exists(kDefaultEngineLockFolder)) {
+            QDir().mkpath(kDefaultEngineLockFolder);
+            QVERIFY(::chown("/tmp/firebird", firebird->pw_uid, firebird->pw_gid) == 0);
+            QVERIFY(::chmod("/tmp/firebird", 0770) == 0);
+        }
+        QFileInfo lock(kDefaultEngineLockFolder);
+        if (lock.exists() && lock.ownerId() == 0)
+            QSKIP("/tmp/firebird is root's here: nothing stands in an ordinary user's way");
+        const QString folder = prepareFolder("nobody");
+        QDir().mkpath(dir_.path()); // the temporary folder must be enterable
+        ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);
+        for (const QString &f : {folder, folder + "/VRKX_Query", folder + "/s.fdb"})
+            QVERIFY(::chown(QFile::encodeName(f).constData(), uid, gid) == 0);
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedChannels);
+        QVERIFY2(start(p, folder, {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"}),
+                 "the store did not open");
+        endsAsAClose(p, folder, SIGTERM);
+    }
+
+    // A store that the server holds is refused to the embedded engine, also
+    // with a lock folder of the program's own, and stays whole.
+    void storeHeldByTheServerIsRefused()
+    {
+        const std::optional<TestServer> server = FindTestServer();
+        if (!server) {
+            if (ServerRequired())
+                QFAIL("VRKX_REQUIRE_SERVER is set but no test server is named");
+            QSKIP("no test server (scripts/test starts one)");
+        }
+        const QString path = server->dir + QStringLiteral("/held_%1.fdb").arg(QCoreApplication::applicationPid());
+        auto w = StoreWriter::create(server->host + ":" + path, server->user, server->password);
+        for (int i = 0; i < 50; ++i)
+            AddObject(*w, QString::number(i), QStringLiteral("Объект %1").arg(i));
+        w->commit();
+        // The writer stays attached: the server holds the file.
+        DbConnection local;
+        local.setDatabaseName(path);
+        local.setUserName("SYSDBA");
+        try {
+            local.open();
+            QFAIL("opened twice");
+        } catch (const DbError &e) {
+            qInfo("refused: %s", qPrintable(e.message()));
+            QVERIFY2(e.message().contains(QStringLiteral("занят другим процессом")), qPrintable(e.message()));
+        }
+        QVERIFY(!local.isOpen());
+        w->close();
+        DbConnection remote;
+        remote.setDatabaseName(server->host + ":" + path);
+        remote.setUserName(server->user);
+        remote.setPassword(server->password);
+        remote.open();
+        DbDataSet ds;
+        ds.setConnection(&remote);
+        ds.sql() << "SELECT ID_THIS, NAME_MAX FROM OBJECTS_TREE ORDER BY NAME_MAX";
+        ds.open();
+        ds.last();
+        QCOMPARE(ds.fetchedCount(), 50);
+        remote.close();
+        QFile::remove(path);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // This process uses a lock folder of its own, as the program does for an
+    // ordinary user.
+    QTemporaryDir lockDir;
+    qputenv("FIREBIRD_LOCK", QFile::encodeName(lockDir.path()));
+    QCoreApplication app(argc, argv);
+    TestProgramRun test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_program_run.moc"
