@@ -136,16 +136,7 @@ void DbConnection::call(std::function<void()> task)
         } catch (const FbException &) {
         }
     };
-    StoreCallEnd end = StoreCallEnd::Finished;
-    struct Idle {
-        DbConnection *c;
-        ~Idle()
-        {
-            if (!StoreCallWaiting())
-                emit c->idle();
-        }
-    } idle{this};
-    end = WaitOnStore(*worker_, std::move(task), stop);
+    const StoreCallEnd end = WaitOnStore(*worker_, std::move(task), stop);
     switch (end) {
     case StoreCallEnd::Finished:
         return;

@@ -107,8 +107,6 @@ signals:
     void opened();
     // The server did not answer a cancel and the connection was dropped.
     void lost();
-    // A call the windows waited for has ended.
-    void idle();
 
 private:
     void dropLost();

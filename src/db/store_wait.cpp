@@ -74,23 +74,23 @@ StoreCallEnd WaitOnStore(StoreWorker &worker, std::function<void()> task, const 
     auto job = std::make_shared<Job>();
     job->task = std::move(task);
     worker.post([job] {
+        bool skip = false;
         {
             std::lock_guard lock(job->mutex);
-            if (job->skip) {
-                job->finished = job->skipped = true;
-                job->ended.notify_all();
-                return;
-            }
+            skip = job->skip;
         }
-        try {
-            job->task();
-        } catch (...) {
-            job->error = std::current_exception();
+        if (!skip) {
+            try {
+                job->task();
+            } catch (...) {
+                job->error = std::current_exception();
+            }
         }
         job->task = nullptr; // what it holds ends here, on the store's thread
         {
             std::lock_guard lock(job->mutex);
             job->finished = true;
+            job->skipped = skip;
         }
         job->ended.notify_all();
         if (QCoreApplication *app = QCoreApplication::instance()) {
