@@ -175,6 +175,11 @@ void DbConnection::post(std::function<void()> task, std::function<void(std::exce
     });
 }
 
+std::function<void(std::function<void()>)> DbConnection::storePoster() const
+{
+    return worker_ ? worker_->poster() : std::function<void(std::function<void()>)>();
+}
+
 void DbConnection::release(std::shared_ptr<void> holder)
 {
     if (!holder)

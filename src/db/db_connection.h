@@ -88,6 +88,9 @@ public:
     // on the window's thread with the task's error (null when it went well),
     // unless the connection object is gone by then.
     void post(std::function<void()> task, std::function<void(std::exception_ptr)> done);
+    // Posts to the store's thread from any thread (a task that goes on by
+    // itself); empty while no store is open.
+    std::function<void(std::function<void()>)> storePoster() const;
     // Server objects to be ended on the store's thread, after every task
     // posted before.
     void release(std::shared_ptr<void> holder);

@@ -41,6 +41,7 @@ void OpenCursor(DbCursor &cursor, IAttachment *attachment, ITransaction *transac
 
 void FetchCursor(DbCursor &cursor, int count, int maxMs, FetchedRows &rows)
 {
+    rows.seq = ++cursor.fetches;
     rows.count = 0;
     rows.atEnd = !cursor.resultSet;
     if (rows.atEnd || count <= 0)

@@ -9,6 +9,7 @@
 #include "db/row_store.h"
 
 #include <QByteArray>
+#include <cstdint>
 #include <exception>
 #include <vector>
 
@@ -25,6 +26,7 @@ struct DbCursor {
     fb::Handle<Firebird::IResultSet> resultSet;
     std::vector<ColumnInfo> columns;
     unsigned messageLength = 0;
+    std::uint64_t fetches = 0; // store's thread: fetches made, in order
 };
 
 // Rows fetched in one go, as the client delivered them.
@@ -33,6 +35,7 @@ struct FetchedRows {
     int count = 0;
     bool atEnd = false;              // the cursor is read to its end (and closed)
     std::exception_ptr error;        // the fetch failed after count rows
+    std::uint64_t seq = 0;           // which fetch of the cursor it was (from 1)
     const unsigned char *row(int i, unsigned length) const { return data.data() + std::size_t(i) * length; }
 };
 

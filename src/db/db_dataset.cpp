@@ -1,6 +1,7 @@
 #include "db/db_dataset.h"
 
 #include "db/db_connection.h"
+#include "db/background_fetch.h"
 #include "db/db_cursor.h"
 #include "db/db_error.h"
 #include "db/sql_guard.h"
@@ -135,6 +136,7 @@ void DbDataSet::open()
     }
     open_ = true;
     atEnd_ = first->atEnd;
+    taken_ = first->seq;
     calcCachedRow_ = -1;
     calcValues_.assign(fields_.size(), QString());
     for (int i = 0; i < first->count; ++i)
@@ -201,11 +203,15 @@ void DbDataSet::close()
     if (!open_)
         return;
     emit beforeClose();
+    if (background_) {
+        background_->stop();
+        background_.reset();
+    }
     releaseCursor();
     fetchFailure_ = nullptr;
-    fetchAll_ = false;
-    arrived_.clear();
-    ticketsTaken_ = ticketsIssued_; // what is still on its way is dropped
+    arrived_.clear(); // what is still on its way is dropped
+    taken_ = 0;
+    requests_ = 0;
     atEnd_ = true;
     store_.reset({});
     if (autoFields_)
@@ -219,40 +225,20 @@ void DbDataSet::close()
     emit afterClose();
 }
 
-std::uint64_t DbDataSet::postFetch(int count, int maxMs)
-{
-    const std::uint64_t ticket = ++ticketsIssued_;
-    auto cursor = cursor_;
-    auto rows = std::make_shared<FetchedRows>();
-    QPointer<DbDataSet> self(this);
-    ++inFlight_;
-    connection_->post([cursor, rows, count, maxMs] { FetchCursor(*cursor, count, maxMs, *rows); },
-                      [self, ticket, cursor, rows](std::exception_ptr error) {
-                          if (!self)
-                              return;
-                          --self->inFlight_;
-                          self->fetched(ticket, cursor, rows, error);
-                          // A failure of rows nobody waited for is told here;
-                          // one the user cancelled was told where he did.
-                          ReportingErrors([&] {
-                              try {
-                                  self->takeFetched();
-                              } catch (const DbError &e) {
-                                  if (!e.isCancelled())
-                                      throw;
-                              }
-                          });
-                      });
-    return ticket;
-}
-
-void DbDataSet::fetched(std::uint64_t ticket, const std::shared_ptr<DbCursor> &cursor,
-                        const std::shared_ptr<FetchedRows> &rows, std::exception_ptr error)
+void DbDataSet::arrived(const std::shared_ptr<DbCursor> &cursor, const std::shared_ptr<FetchedRows> &rows,
+                        std::exception_ptr error)
 {
     // Rows of a cursor closed meanwhile are not this result's.
-    if (cursor != cursor_ || ticket <= ticketsTaken_)
+    if (cursor != cursor_ || !open_)
         return;
-    arrived_[ticket] = Arrived{rows, error};
+    if (rows->seq == 0) {
+        // The fetch never ran (cancelled before it began): the cursor's
+        // place is unknown, the result can go no further.
+        fail(error);
+        return;
+    }
+    if (rows->seq > taken_)
+        arrived_[rows->seq] = Arrived{rows, error};
 }
 
 int DbDataSet::takeFetched()
@@ -260,36 +246,46 @@ int DbDataSet::takeFetched()
     const int from = fetchedCount();
     bool reachedEnd = false;
     std::exception_ptr error;
-    while (!arrived_.empty() && arrived_.begin()->first == ticketsTaken_ + 1) {
+    while (!arrived_.empty() && arrived_.begin()->first == taken_ + 1) {
         Arrived a = std::move(arrived_.begin()->second);
         arrived_.erase(arrived_.begin());
-        ++ticketsTaken_;
+        ++taken_;
         if (fetchFailure_ || atEnd_)
             continue; // after a failure or the end nothing more counts
-        for (int i = 0; a.rows && i < a.rows->count; ++i)
+        for (int i = 0; i < a.rows->count; ++i)
             store_.append(a.rows->row(i, cursor_->messageLength));
-        if (!a.error && a.rows)
+        if (!a.error)
             a.error = a.rows->error;
         if (a.error) {
             error = a.error;
             fail(a.error);
-            continue;
-        }
-        if (a.rows->atEnd) {
+        } else if (a.rows->atEnd) {
             atEnd_ = true;
             reachedEnd = true;
         }
     }
     announceFetched(from);
     if (reachedEnd) {
-        fetchAll_ = false;
+        background_.reset();
         emit allFetched();
     }
-    if (fetchAll_ && open_ && !atEnd_ && !fetchFailure_ && inFlight_ == 0)
-        postFetch(kBackgroundSlice, kBackgroundSliceMs);
     if (error)
         std::rethrow_exception(error);
     return fetchedCount() - from;
+}
+
+void DbDataSet::takeFetchedReporting(std::exception_ptr unran)
+{
+    ReportingErrors([&] {
+        try {
+            if (unran)
+                std::rethrow_exception(unran);
+            takeFetched();
+        } catch (const DbError &e) {
+            if (!e.isCancelled())
+                throw;
+        }
+    });
 }
 
 void DbDataSet::fail(std::exception_ptr error)
@@ -297,8 +293,16 @@ void DbDataSet::fail(std::exception_ptr error)
     // A cursor that failed once does not recover: the rows fetched stay,
     // and the result is never taken for complete.
     fetchFailure_ = error;
-    fetchAll_ = false;
+    if (background_) {
+        background_->stop();
+        background_.reset();
+    }
     releaseCursor();
+}
+
+bool DbDataSet::isFetching() const
+{
+    return requests_ > 0 || (background_ && !background_->finished());
 }
 
 int DbDataSet::fetchRows(int count)
@@ -307,7 +311,6 @@ int DbDataSet::fetchRows(int count)
         std::rethrow_exception(fetchFailure_);
     if (!open_ || atEnd_ || count <= 0 || !cursor_ || !connection_)
         return 0;
-    const std::uint64_t ticket = ++ticketsIssued_;
     auto cursor = cursor_;
     auto rows = std::make_shared<FetchedRows>();
     std::exception_ptr error;
@@ -316,24 +319,48 @@ int DbDataSet::fetchRows(int count)
     } catch (const DbError &) {
         error = std::current_exception();
     }
-    fetched(ticket, cursor, rows, error);
+    arrived(cursor, rows, error);
+    if (fetchFailure_ && rows->seq == 0)
+        std::rethrow_exception(fetchFailure_);
     return takeFetched();
 }
 
 void DbDataSet::requestRows(int count)
 {
-    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_ || inFlight_ > 0)
+    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_ || isFetching())
         return;
-    postFetch(count, 0);
+    auto cursor = cursor_;
+    auto rows = std::make_shared<FetchedRows>();
+    QPointer<DbDataSet> self(this);
+    ++requests_;
+    connection_->post([cursor, rows, count] { FetchCursor(*cursor, count, 0, *rows); },
+                      [self, cursor, rows](std::exception_ptr error) {
+                          if (!self || cursor != self->cursor_)
+                              return;
+                          --self->requests_;
+                          self->arrived(cursor, rows, error);
+                          self->takeFetchedReporting(rows->seq == 0 ? error : nullptr);
+                      });
 }
 
 void DbDataSet::fetchAllInBackground()
 {
-    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_)
+    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_ || background_)
         return;
-    fetchAll_ = true;
-    if (inFlight_ == 0)
-        postFetch(kBackgroundSlice, kBackgroundSliceMs);
+    auto poster = connection_->storePoster();
+    if (!poster)
+        return;
+    QPointer<DbDataSet> self(this);
+    auto cursor = cursor_;
+    background_ = BackgroundFetch::start(cursor, kBackgroundSlice, kBackgroundSliceMs, std::move(poster),
+                                         [self, cursor](const std::shared_ptr<FetchedRows> &rows) {
+                                             if (!self)
+                                                 return;
+                                             if (self->background_)
+                                                 self->background_->taken();
+                                             self->arrived(cursor, rows, nullptr);
+                                             self->takeFetchedReporting(nullptr);
+                                         });
 }
 
 void DbDataSet::announceFetched(int from)

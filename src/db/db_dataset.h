@@ -20,6 +20,7 @@
 #include <vector>
 
 class DbDataSet;
+class BackgroundFetch;
 struct DbCursor;
 struct FetchedRows;
 
@@ -139,8 +140,9 @@ public:
     // hold the window's thread for long; allFetched() tells when the last
     // came. Closing the row set stops it.
     void fetchAllInBackground();
+    // Fetch results are taken in the order they were made.
     // Rows asked for without waiting are on their way.
-    bool isFetching() const { return inFlight_ > 0; }
+    bool isFetching() const;
     std::size_t bufferBytes() const { return store_.bytesUsed(); }
 
     // Values of any fetched row, without moving the current row.
@@ -178,12 +180,15 @@ private:
     void announceFetched(int from);
     void releaseCursor();
     void bindFields();
-    // Fetch results are taken in the order they were asked for, whichever
-    // way they came back.
-    std::uint64_t postFetch(int count, int maxMs);
-    void fetched(std::uint64_t ticket, const std::shared_ptr<DbCursor> &cursor,
-                 const std::shared_ptr<FetchedRows> &rows, std::exception_ptr error);
+    // Fetched rows are taken in the order the store's thread fetched them,
+    // whichever way they came back.
+    void arrived(const std::shared_ptr<DbCursor> &cursor, const std::shared_ptr<FetchedRows> &rows,
+                 std::exception_ptr error);
     int takeFetched();
+    // Takes what came without waiting (or the error of a fetch that never
+    // ran); a failure is reported here (one the user cancelled was reported
+    // where he did).
+    void takeFetchedReporting(std::exception_ptr unran);
     void fail(std::exception_ptr error);
 
     QStringList sql_;
@@ -197,14 +202,13 @@ private:
     RowStore store_;
     int firstFetch_ = 1;
     bool atEnd_ = true;
-    bool fetchAll_ = false;
-    int inFlight_ = 0; // background fetches on their way
+    int requests_ = 0; // rows asked for without waiting, on their way
+    std::shared_ptr<BackgroundFetch> background_;
     struct Arrived {
         std::shared_ptr<FetchedRows> rows;
         std::exception_ptr error;
     };
-    std::uint64_t ticketsIssued_ = 0;
-    std::uint64_t ticketsTaken_ = 0;
+    std::uint64_t taken_ = 0; // fetches of the cursor taken in
     std::map<std::uint64_t, Arrived> arrived_;
     bool open_ = false;
     bool eof_ = true;

@@ -23,6 +23,23 @@ void StoreWorker::post(std::function<void()> task)
     queue_->wake.notify_one();
 }
 
+std::function<void(std::function<void()>)> StoreWorker::poster() const
+{
+    std::weak_ptr<Queue> weak = queue_;
+    return [weak](std::function<void()> task) {
+        auto queue = weak.lock();
+        if (!queue)
+            return;
+        {
+            std::lock_guard lock(queue->mutex);
+            if (queue->stopping)
+                return;
+            queue->tasks.push_back(std::move(task));
+        }
+        queue->wake.notify_one();
+    };
+}
+
 void StoreWorker::abandon()
 {
     if (!thread_.joinable())

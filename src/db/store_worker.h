@@ -22,6 +22,9 @@ public:
     StoreWorker &operator=(const StoreWorker &) = delete;
 
     void post(std::function<void()> task);
+    // Posts like post(), also from the worker's own thread, for as long as
+    // the worker is there; afterwards the task is dropped.
+    std::function<void(std::function<void()>)> poster() const;
     // Leaves the thread to itself (it is stuck in a call that never ends):
     // it runs what is queued and ends on its own if the call ever returns.
     void abandon();

@@ -1,0 +1,48 @@
+#pragma once
+// Reads the rest of a cursor on the store's thread, one slice after another,
+// while the windows go on: each slice is handed to the window's thread as it
+// comes, and the reading stays at most kAhead slices ahead of what the
+// window's thread has taken, so that memory does not grow when it is busy.
+// Other calls to the store queue between two slices.
+
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+struct DbCursor;
+struct FetchedRows;
+
+class BackgroundFetch : public std::enable_shared_from_this<BackgroundFetch> {
+public:
+    static constexpr int kAhead = 4;
+    // Runs a task on the store's thread (after the tasks queued there).
+    using Poster = std::function<void(std::function<void()>)>;
+    // Takes a slice, on the window's thread.
+    using Deliver = std::function<void(const std::shared_ptr<FetchedRows> &)>;
+
+    static std::shared_ptr<BackgroundFetch> start(std::shared_ptr<DbCursor> cursor, int slice, int sliceMs,
+                                                  Poster poster, Deliver deliver);
+    // Window's thread: no more slices, none delivered any more.
+    void stop();
+    // Window's thread: a delivered slice was taken; the reading goes on if
+    // it waited for that.
+    void taken();
+    // The cursor's end or a failure came: nothing more will be read.
+    bool finished() const;
+
+private:
+    BackgroundFetch() = default;
+    void step(); // store's thread
+
+    std::shared_ptr<DbCursor> cursor_;
+    int slice_ = 0;
+    int sliceMs_ = 0;
+    Poster poster_;
+    Deliver deliver_;
+    mutable std::mutex mutex_;
+    int ahead_ = 0;
+    bool paused_ = false;
+    bool stopped_ = false;
+    bool finished_ = false;
+};
