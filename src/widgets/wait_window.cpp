@@ -12,7 +12,8 @@ StoreWaitDialog::StoreWaitDialog()
     setObjectName(QStringLiteral("StoreWaitDialog"));
     setWindowTitle(QCoreApplication::applicationName());
     setWindowModality(Qt::ApplicationModal);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // A title and a close button (which cancels), nothing to resize or hide.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     label = new QLabel(QStringLiteral("Выполняется запрос к базе данных ..."), this);
     label->setObjectName(QStringLiteral("WaitLabel"));
     auto *busy = new QProgressBar(this);

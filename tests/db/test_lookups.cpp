@@ -166,6 +166,17 @@ private slots:
         QVERIFY(!EnsureTransactionActive(nullptr, true));
     }
 
+    // Longer than the store's columns: nothing to find, nothing asked (the
+    // engine would refuse it as an index key).
+    void overlongTextsNameNothing()
+    {
+        const QString id = QString(5000, QChar('7'));
+        QCOMPARE(GetObjectCaption(&conn_, id, 1, true), QStringLiteral("???: "));
+        QVERIFY(!ObjectExists(&conn_, id));
+        QCOMPARE(FindIdByMnemo(&conn_, "L_TYPEOBJ_LIST", QString(33, QChar('P'))), QString());
+        QVERIFY(hookMessages_.isEmpty());
+    }
+
     void closedConnectionRaisesWithoutHook()
     {
         DbConnection closed;

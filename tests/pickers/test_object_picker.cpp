@@ -2,7 +2,11 @@
 #include "common/test_store.h"
 #include "db/dataset_model.h"
 #include "db/db_connection.h"
+#include "pickers/caption_follower.h"
 #include "pickers/object_picker.h"
+#include "db/db_error.h"
+#include "support/app_error.h"
+#include "widgets/messages.h"
 #include "pickers/object_search.h"
 #include "pickers/type_picker.h"
 #include "query/filter_page.h"
@@ -56,6 +60,28 @@ class TestObjectPicker : public QObject {
     DbConnection conn_;
 
 private slots:
+    // A lookup that fails while the user types is told once, not per key;
+    // a new error is told again.
+    void lookupErrorToldOnce()
+    {
+        QStringList told;
+        SetErrorSink([&](const QString &text) { told << text; });
+        QLineEdit edit;
+        QLabel label;
+        QString failure = "first";
+        CaptionFollower follower(&edit, &label, [&](const QString &) -> QString { throw DbError(failure); });
+        for (const char *text : {"1", "12", "123"}) {
+            edit.setText(text);
+            follower.update();
+        }
+        failure = "second";
+        edit.setText("1234");
+        follower.update();
+        InstallErrorMessageBox();
+        QCOMPARE(told, (QStringList{"first", "second"}));
+        QCOMPARE(label.text(), QStringLiteral("???"));
+    }
+
     void initTestCase()
     {
         conn_.setDatabaseName(MakeTestStore(dir_.path(), "objects.fdb", fill));
