@@ -30,6 +30,10 @@
 
 namespace {
 
+constexpr int kTopStripHeight = 49;
+constexpr int kFilterHeight = 135;
+constexpr int kBottomStripHeight = 27;
+
 std::vector<FieldDef> objectFields()
 {
     const QString date = QStringLiteral("dd.mm.yyyy");
@@ -90,7 +94,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
 
     auto *top = new QFrame(this);
     top->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    top->setFixedHeight(49);
+    top->setMinimumHeight(kTopStripHeight);
     Label1 = Named(new QLabel(QStringLiteral("Выбран :  "), top), "Label1");
     Edit_ID_THIS = whiteEdit("Edit_ID_THIS", top);
     Edit_ID_THIS->setToolTip(QStringLiteral("Здесь можно ID ввести прямо с клавиатуры ..."));
@@ -126,22 +130,29 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     fl->addWidget(strip);
     fl->addWidget(DBGrid_Obj, 1);
 
-    auto *split = new QSplitter(Qt::Vertical, this);
+    // A splitter after the top strip and another after the filter: dragging
+    // either resizes the part above it, the found objects take what is left.
+    auto *split = new QSplitter(Qt::Vertical);
     split->setObjectName(QStringLiteral("Splitter_Main"));
     split->addWidget(buildFilter());
     split->addWidget(found);
     split->setStretchFactor(1, 1);
-    split->setSizes({135, 512 - 49 - 135 - 27});
+    split->setSizes({kFilterHeight, 512 - kTopStripHeight - kFilterHeight - kBottomStripHeight});
+    auto *splitTop = new QSplitter(Qt::Vertical, this);
+    splitTop->setObjectName(QStringLiteral("Splitter_Top"));
+    splitTop->addWidget(top);
+    splitTop->addWidget(split);
+    splitTop->setStretchFactor(1, 1);
+    splitTop->setSizes({kTopStripHeight, 512 - kTopStripHeight - kBottomStripHeight});
 
     auto *bottom = new QWidget(this);
-    bottom->setFixedHeight(27);
+    bottom->setFixedHeight(kBottomStripHeight);
     MakeOkCancelStrip(this, bottom, OKBtn, CancelBtn)->setContentsMargins(4, 1, 4, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(top);
-    layout->addWidget(split, 1);
+    layout->addWidget(splitTop, 1);
     layout->addWidget(bottom);
 
     objectCaption_ = new CaptionFollower(Edit_ID_THIS, Label_ObjName, [this](const QString &text) {

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -255,6 +256,22 @@ private slots:
         page.SpeedButton2->click();
         page.SpeedButton3->click();
         QCOMPARE(found, (QStringList{"1004", "1005"}));
+    }
+
+    // A splitter after the top strip and one after the filter: moving the
+    // first leaves the filter as high as it was.
+    void twoSplitters()
+    {
+        TDlg_Tree_Obj_Select w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *top = w.findChild<QSplitter *>("Splitter_Top");
+        auto *main = w.findChild<QSplitter *>("Splitter_Main");
+        QVERIFY(top->widget(0)->isAncestorOf(w.Edit_ID_THIS) && top->widget(1) == main);
+        QVERIFY(main->widget(0)->isAncestorOf(w.CB_Yes_TypeObj) && main->widget(1)->isAncestorOf(w.DBGrid_Obj));
+        const QList<int> before = main->sizes();
+        top->setSizes({top->sizes()[0] + 40, top->sizes()[1] - 40});
+        QCOMPARE(main->sizes(), (QList<int>{before[0], before[1] - 40}));
     }
 };
 
