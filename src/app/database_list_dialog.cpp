@@ -76,8 +76,8 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
             PopupMenu1->exec(SG_DB->viewport()->mapToGlobal(pos));
     });
     // In choose mode a double click on a row chooses it.
-    connect(SG_DB, &StringGrid::cellDoubleClicked, this, [this] {
-        if (!editMode_)
+    connect(SG_DB, &StringGrid::cellDoubleClicked, this, [this](int, int row) {
+        if (!editMode_ && row >= 0)
             accept();
     });
 

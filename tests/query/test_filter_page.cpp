@@ -385,6 +385,17 @@ private slots:
             QTest::mouseDClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, header.center());
             QCOMPARE(answerer.seen.size(), 1);
         }
+        // So does a double click beside the cells.
+        {
+            ModalAnswerer answerer(answerInput("7"));
+            p.TN3->setCurrentIndex(1);
+            QCoreApplication::processEvents();
+            const QPoint beside = g->viewport()->rect().bottomRight() - QPoint(5, 5);
+            QVERIFY(!g->indexAt(beside).isValid());
+            QTest::mouseDClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, beside);
+            QCOMPARE(answerer.seen.size(), 1);
+        }
+        QCOMPARE(g->cell(3, 1), QStringLiteral("7"));
     }
 };
 
