@@ -181,7 +181,7 @@ bool CatalogPicker::Execute(DbConnection *connection)
         CatalogPicker *picker;
         ~Release() { picker->ReleaseDataSets(); }
     } release{this};
-    pFIBDataSet_Top->open(); // opening cascades down the levels
+    cascade_->open(); // an error on any level ends here, before the window shows
     if (exec() != QDialog::Accepted)
         return false;
     DbDataSet *lowest = cascade_->levels().back();

@@ -39,9 +39,10 @@ std::vector<FieldDef> CatalogLevelFields(int nameWidth);
 class CatalogPicker : public QDialog {
     Q_OBJECT
 public:
-    // The whole modal run: binds the levels, opens the sections (an error
-    // there ends it), shows the window and, after OK, takes SelectedId from
-    // the lowest level. True when SelectedId is not empty.
+    // The whole modal run: binds the levels, opens the sections and the
+    // levels below (an error there ends it, no window), shows the window and,
+    // after OK, takes SelectedId from the lowest level. True when SelectedId
+    // is not empty.
     bool Execute(DbConnection *connection);
     void ReleaseDataSets();
     void RequeryMacro();

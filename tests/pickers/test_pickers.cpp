@@ -248,6 +248,25 @@ private slots:
         QVERIFY(none.isEmpty());
     }
 
+    // An error below the sections while the picker opens ends the entry
+    // point as one in the sections does: no window, nothing reported here.
+    void missingLowerTableEndsTheEntryPoint()
+    {
+        DbConnection broken;
+        broken.setDatabaseName(MakeTestStore(dir_.path(), "nogrp.fdb", [](StoreWriter &w) {
+            level(w, "L_TYPEOBJ_TOP", 1, "1-T1", "0", "Техника");
+            level(w, "L_TYPEOBJ_MACRO", 1, "1-M1", "1-T1", "Насосы");
+            w.exec("DROP TABLE L_TYPEOBJ_GRP");
+        }));
+        broken.setUserName("VeldaRunKX");
+        broken.open();
+        ModalAnswerer answerer;
+        QString typeId = "stale";
+        QVERIFY_THROWS_EXCEPTION(DbError, SelectObjectType(&broken, QString(), typeId));
+        QVERIFY(typeId.isEmpty());
+        QCOMPARE(answerer.seen, QStringList());
+    }
+
     // Through the filter page as a user would: the type list's menu and the
     // property column, each with its picker.
     void filterPageWithPickers()
