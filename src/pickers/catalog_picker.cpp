@@ -111,6 +111,8 @@ CatalogPicker::CatalogPicker(const CatalogPickerSetup &setup, QWidget *parent) :
     main->setSizes({kUpperBandHeight, 541 - kUpperBandHeight - kBottomStripHeight});
     band->setSizes({239, 221, 751 - 239 - 221});
 
+    ChooseRowsOf(values ? DBGrid5 : DBGrid4, [this] { chooseCurrentEntry(); });
+
     auto *bottom = new QWidget(this);
     bottom->setFixedHeight(kBottomStripHeight);
     MakeOkCancelStrip(this, bottom, OKBtn, CancelBtn)->setContentsMargins(4, 1, 4, 1);
@@ -184,8 +186,19 @@ bool CatalogPicker::Execute(DbConnection *connection)
     cascade_->open(); // an error on any level ends here, before the window shows
     if (exec() != QDialog::Accepted)
         return false;
-    DbDataSet *lowest = cascade_->levels().back();
-    const DbField *id = lowest->fieldByName(Schema::FLD_ID_THIS);
-    SelectedId = lowest->isOpen() && id ? Trim(id->asString()) : QString();
+    SelectedId = currentEntryId();
     return !SelectedId.isEmpty();
+}
+
+QString CatalogPicker::currentEntryId() const
+{
+    const DbDataSet *lowest = cascade_->levels().back();
+    const DbField *id = lowest->fieldByName(Schema::FLD_ID_THIS);
+    return lowest->isOpen() && id ? Trim(id->asString()) : QString();
+}
+
+void CatalogPicker::chooseCurrentEntry()
+{
+    if (!currentEntryId().isEmpty())
+        accept();
 }

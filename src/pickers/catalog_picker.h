@@ -48,6 +48,9 @@ public:
     void RequeryMacro();
     void RequeryGrp();
     void RequeryList();
+    // A double click or Enter on a row of the lowest grid: OK, when OK
+    // would take the row.
+    void chooseCurrentEntry();
 
     QString SelectedId;
 
@@ -77,6 +80,8 @@ private:
     DbDataSet *makeLevel(const char *name, const std::vector<FieldDef> &fields);
     DbGrid *makeGrid(const char *name, DbDataSet *level, const QColor &background);
     QGroupBox *box(const QString &title, QWidget *content);
+    // ID_THIS of the lowest level's current row, trimmed; empty without one.
+    QString currentEntryId() const;
 
     CatalogCascade *cascade_;
 };

@@ -168,6 +168,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
 
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton1Click(); }); });
     connect(DBGrid_Obj, &QAbstractItemView::clicked, this, &TDlg_Tree_Obj_Select::DBGrid_ObjCellClick);
+    ChooseRowsOf(DBGrid_Obj, [this] { chooseFoundRow(); });
     connect(SB_Sel_Type, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SB_Sel_TypeClick(); }); });
     connect(CB_YesBase_Obj, &QCheckBox::clicked, this, &TDlg_Tree_Obj_Select::CB_YesBase_ObjClick);
     connect(CB_YesRef_Obj, &QCheckBox::clicked, this, &TDlg_Tree_Obj_Select::CB_YesRef_ObjClick);
@@ -307,14 +308,28 @@ void TDlg_Tree_Obj_Select::SpeedButton1Click()
     RunSearch();
 }
 
+QString TDlg_Tree_Obj_Select::foundRowId() const
+{
+    return Query_Obj->isOpen() ? Trim(Query_Obj->fieldByName(Schema::FLD_ID_THIS)->asString()) : QString();
+}
+
 void TDlg_Tree_Obj_Select::DBGrid_ObjCellClick()
 {
     // Only a click: moving with the keyboard or the navigator changes nothing.
-    if (!DBGrid_Obj->hasFocus() || !Query_Obj->isOpen())
+    if (!DBGrid_Obj->hasFocus())
         return;
-    const QString id = Trim(Query_Obj->fieldByName(Schema::FLD_ID_THIS)->asString());
+    const QString id = foundRowId();
     if (!id.isEmpty())
         Edit_ID_THIS->setText(id);
+}
+
+void TDlg_Tree_Obj_Select::chooseFoundRow()
+{
+    const QString id = foundRowId();
+    if (id.isEmpty())
+        return;
+    Edit_ID_THIS->setText(id);
+    accept();
 }
 
 void TDlg_Tree_Obj_Select::Edit_ID_THISChange()

@@ -3,7 +3,9 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
 
+class QAbstractItemView;
 class QDialog;
 class QHBoxLayout;
 class QIcon;
@@ -37,3 +39,9 @@ W *Named(W *widget, const char *name)
 
 // Sets the background of an edit line's text.
 void SetEditBase(QLineEdit *edit, const QColor &colour);
+
+// A double click on a row of the view, or Enter while the view has a current
+// row, calls choose for that row (made current first). Enter goes no further,
+// also when choose does not take the row: a row that cannot be chosen does
+// not press the window's default button either.
+void ChooseRowsOf(QAbstractItemView *view, std::function<void()> choose);

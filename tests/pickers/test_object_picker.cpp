@@ -175,6 +175,24 @@ private slots:
         QVERIFY(chosen.isEmpty()); // no such object
     }
 
+    // A double click on a found row, or Enter on the row reached with the
+    // keyboard, chooses it as a click on it and OK would.
+    void doubleClickOrEnterChooses()
+    {
+        for (bool enter : {false, true}) {
+            QString chosen;
+            ModalAnswerer answerer([&](QWidget *modal) {
+                auto *w = qobject_cast<TDlg_Tree_Obj_Select *>(modal);
+                w->SpeedButton1->click();
+                ChooseRow(w->DBGrid_Obj, enter ? 3 : 2, enter);
+                if (w->isVisible())
+                    w->CancelBtn->click();
+            });
+            SelectObject(&conn_, QString(), chosen);
+            QCOMPARE(chosen, QString(enter ? "1006" : "1004"));
+        }
+    }
+
     void faultyRowsDrawnRedOnYellow()
     {
         TDlg_Tree_Obj_Select w;
