@@ -2,9 +2,12 @@
 // Small helpers for building windows.
 
 #include <QColor>
+#include <QKeySequence>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
+class QAbstractButton;
 class QAbstractItemView;
 class QDialog;
 class QHBoxLayout;
@@ -39,6 +42,10 @@ W *Named(W *widget, const char *name)
 
 // Sets the background of an edit line's text.
 void SetEditBase(QLineEdit *edit, const QColor &colour);
+
+// Keys that click the button while it is shown and enabled in the active
+// window; its hint names them, as in "Переоткрыть (F5)".
+void SetShortcutKeys(QAbstractButton *button, std::initializer_list<QKeySequence> keys);
 
 // A double click on a row of the view, or Enter while the view has a current
 // row, calls choose for that row (made current first). Enter goes no further,
