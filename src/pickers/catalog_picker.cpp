@@ -6,6 +6,7 @@
 #include "support/str_utils.h"
 #include "widgets/db_grid.h"
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -38,6 +39,7 @@ CatalogPicker::CatalogPicker(const CatalogPickerSetup &setup, QWidget *parent) :
     setObjectName(QString::fromLatin1(setup.objectName));
     setWindowTitle(setup.caption);
     resize(751, 541);
+    RememberWindow(this);
 
     const std::vector<FieldDef> upper = CatalogLevelFields(20);
     pFIBDataSet_Top = makeLevel("pFIBDataSet_Top", upper);

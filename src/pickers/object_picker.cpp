@@ -14,6 +14,7 @@
 #include "widgets/db_navigator.h"
 #include "widgets/row_look.h"
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -84,6 +85,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("Dlg_Tree_Obj_Select"));
     setWindowTitle(QStringLiteral("Выбор объекта"));
     resize(617, 512);
+    RememberWindow(this);
 
     Query_Obj = Named(new DbDataSet(this), "Query_Obj");
     for (const FieldDef &def : objectFields())

@@ -11,6 +11,7 @@
 #include "widgets/db_navigator.h"
 #include "widgets/messages.h"
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -40,6 +41,7 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
     setObjectName(QStringLiteral("Dlg_ViewQuery_Objects"));
     setWindowTitle(QStringLiteral("Результат отбора объектов/процессов"));
     resize(601, 452);
+    RememberWindow(this);
 
     Query1 = new DbDataSet(this);
     Query1->setObjectName(QStringLiteral("Query1"));
