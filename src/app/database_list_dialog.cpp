@@ -9,6 +9,7 @@
 #include "widgets/string_grid.h"
 
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -35,6 +36,7 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("Dlg_LocalList_DB"));
     setWindowTitle(QStringLiteral("Список доступных баз данных"));
     resize(560, 366);
+    RememberWindow(this);
 
     auto *top = panel(this, 25);
     Label1 = new QLabel(QStringLiteral("Файл, где список : "), top);
@@ -76,8 +78,8 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
             PopupMenu1->exec(SG_DB->viewport()->mapToGlobal(pos));
     });
     // In choose mode a double click on a row chooses it.
-    connect(SG_DB, &StringGrid::cellDoubleClicked, this, [this] {
-        if (!editMode_)
+    connect(SG_DB, &StringGrid::cellDoubleClicked, this, [this](int, int row) {
+        if (!editMode_ && row >= 0)
             accept();
     });
 

@@ -14,6 +14,7 @@
 #include "widgets/messages.h"
 #include "support/str_utils.h"
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -47,6 +48,7 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainCaption);
     resize(622, 676);
+    RememberWindow(this); // its normal geometry: the first tick maximises it
 
     pFIBDatabase1 = new DbConnection(this);
     pFIBDatabase1->setObjectName(QStringLiteral("pFIBDatabase1"));

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <cstring>
 #include <exception>
 
 // The program's pictures live in the app library's resources: a static
@@ -13,6 +14,39 @@ static void initResources()
 {
     Q_INIT_RESOURCE(app);
 }
+namespace {
+
+// Texts of the toolkit's own dialogs that its Russian translation lacks: the
+// kinds of entries the file dialog lists.
+class ToolkitTextsRu : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+                      int n) const override
+    {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        static const struct {
+            const char *context;
+            const char *source;
+            const char *russian;
+        } texts[] = {
+            {"QAbstractFileIconProvider", "Folder", "Папка"},
+            {"QAbstractFileIconProvider", "File", "Файл"},
+            {"QAbstractFileIconProvider", "Drive", "Диск"},
+            {"QAbstractFileIconProvider", "%1 File", "Файл %1"},
+        };
+        if (!context || !sourceText)
+            return QString();
+        for (const auto &t : texts)
+            if (std::strcmp(context, t.context) == 0 && std::strcmp(sourceText, t.source) == 0)
+                return QString::fromUtf8(t.russian);
+        return QString();
+    }
+};
+
+} // namespace
 
 VrkxApplication::VrkxApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -27,11 +61,20 @@ VrkxApplication::VrkxApplication(int &argc, char **argv) : QApplication(argc, ar
     setWindowIcon(icon);
     InstallErrorMessageBox();
     // The program speaks Russian: so do the toolkit's own dialogs (the save
-    // dialog, its question before a file is replaced, the input box).
+    // dialog, its question before a file is replaced, the input box). The
+    // desktop's native dialogs would follow the system's language instead
+    // (English under the C locale): the toolkit's own are used.
+    setAttribute(Qt::AA_DontUseNativeDialogs);
+    // Translators asked last are installed first: the gaps of the toolkit's
+    // translation are filled from our own texts.
+    toolkitTextsRu_ = std::make_unique<ToolkitTextsRu>();
+    installTranslator(toolkitTextsRu_.get());
     if (qtTranslator_.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(&qtTranslator_);
 }
+
+VrkxApplication::~VrkxApplication() = default;
 
 bool VrkxApplication::notify(QObject *receiver, QEvent *event)
 {

@@ -5,13 +5,16 @@
 
 #include <QApplication>
 #include <QTranslator>
+#include <memory>
 
 class VrkxApplication : public QApplication {
     Q_OBJECT
 public:
     VrkxApplication(int &argc, char **argv);
+    ~VrkxApplication() override;
     bool notify(QObject *receiver, QEvent *event) override;
 
 private:
+    std::unique_ptr<QTranslator> toolkitTextsRu_;
     QTranslator qtTranslator_;
 };

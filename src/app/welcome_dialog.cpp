@@ -1,6 +1,7 @@
 #include "app/welcome_dialog.h"
 
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -48,6 +49,7 @@ TDlg_Enter_In_Application::TDlg_Enter_In_Application(QWidget *parent) : QDialog(
     setObjectName(QStringLiteral("Dlg_Enter_In_Application"));
     setWindowTitle(QStringLiteral("Привет, как дела ?   :-)"));
     resize(528, 468);
+    RememberWindow(this);
 
     QPalette green = palette();
     green.setColor(QPalette::Window, QColor(204, 255, 204));

@@ -6,6 +6,8 @@
 #include "support/app_error.h"
 #include "support/str_utils.h"
 
+#include <utility>
+
 QStringList SectionStatement(const QString &table, const QString &tableSuffix)
 {
     return {QStringLiteral("SELECT"),        QStringLiteral("    NUMPP,"),      QStringLiteral("    NAME_MAX,"),
@@ -35,8 +37,20 @@ CatalogCascade::CatalogCascade(std::vector<DbDataSet *> levels, std::vector<Stat
     for (std::size_t i = 0; i < levels_.size(); ++i) {
         if (i + 1 < levels_.size()) {
             // A failed requery is reported here: the level that failed stays
-            // closed and the window goes on.
-            connect(levels_[i], &DbDataSet::afterScroll, this, [this, i] { ReportingErrors([&] { requery(i + 1); }); });
+            // closed and the window goes on. While the window opens, the
+            // error is kept for open() instead.
+            connect(levels_[i], &DbDataSet::afterScroll, this, [this, i] {
+                if (!opening_) {
+                    ReportingErrors([&] { requery(i + 1); });
+                    return;
+                }
+                try {
+                    requery(i + 1);
+                } catch (...) {
+                    if (!openError_)
+                        openError_ = std::current_exception();
+                }
+            });
             connect(levels_[i], &DbDataSet::afterClose, this, [this, i] { closeBelow(i); });
         }
     }
@@ -59,6 +73,21 @@ void CatalogCascade::release()
         levels_[i]->setConnection(nullptr);
         levels_[i]->setTransaction(nullptr);
     }
+}
+
+void CatalogCascade::open()
+{
+    openError_ = nullptr;
+    opening_ = true;
+    try {
+        levels_[0]->open();
+    } catch (...) {
+        opening_ = false;
+        throw;
+    }
+    opening_ = false;
+    if (openError_)
+        std::rethrow_exception(std::exchange(openError_, nullptr));
 }
 
 void CatalogCascade::closeBelow(std::size_t level)

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -38,6 +39,11 @@ public:
     // Closes and unbinds every level; the statements below the sections are
     // cleared, the sections keep theirs.
     void release();
+    // Opens the sections, and so every level below down the first rows. The
+    // first error on the way down leaves here, once the opening is over:
+    // the window is not shown. Later requeries report their errors and the
+    // window goes on. Throws DbError.
+    void open();
     // Builds level i again for the current row of level i - 1. Throws DbError.
     void requery(std::size_t level);
 
@@ -46,4 +52,6 @@ private:
 
     std::vector<DbDataSet *> levels_;
     std::vector<StatementFor> statements_;
+    bool opening_ = false;
+    std::exception_ptr openError_;
 };

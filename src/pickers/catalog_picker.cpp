@@ -6,6 +6,7 @@
 #include "support/str_utils.h"
 #include "widgets/db_grid.h"
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -38,6 +39,7 @@ CatalogPicker::CatalogPicker(const CatalogPickerSetup &setup, QWidget *parent) :
     setObjectName(QString::fromLatin1(setup.objectName));
     setWindowTitle(setup.caption);
     resize(751, 541);
+    RememberWindow(this);
 
     const std::vector<FieldDef> upper = CatalogLevelFields(20);
     pFIBDataSet_Top = makeLevel("pFIBDataSet_Top", upper);
@@ -111,6 +113,8 @@ CatalogPicker::CatalogPicker(const CatalogPickerSetup &setup, QWidget *parent) :
     main->setSizes({kUpperBandHeight, 541 - kUpperBandHeight - kBottomStripHeight});
     band->setSizes({239, 221, 751 - 239 - 221});
 
+    ChooseRowsOf(values ? DBGrid5 : DBGrid4, [this] { chooseCurrentEntry(); });
+
     auto *bottom = new QWidget(this);
     bottom->setFixedHeight(kBottomStripHeight);
     MakeOkCancelStrip(this, bottom, OKBtn, CancelBtn)->setContentsMargins(4, 1, 4, 1);
@@ -181,11 +185,22 @@ bool CatalogPicker::Execute(DbConnection *connection)
         CatalogPicker *picker;
         ~Release() { picker->ReleaseDataSets(); }
     } release{this};
-    pFIBDataSet_Top->open(); // opening cascades down the levels
+    cascade_->open(); // an error on any level ends here, before the window shows
     if (exec() != QDialog::Accepted)
         return false;
-    DbDataSet *lowest = cascade_->levels().back();
-    const DbField *id = lowest->fieldByName(Schema::FLD_ID_THIS);
-    SelectedId = lowest->isOpen() && id ? Trim(id->asString()) : QString();
+    SelectedId = currentEntryId();
     return !SelectedId.isEmpty();
+}
+
+QString CatalogPicker::currentEntryId() const
+{
+    const DbDataSet *lowest = cascade_->levels().back();
+    const DbField *id = lowest->fieldByName(Schema::FLD_ID_THIS);
+    return lowest->isOpen() && id ? Trim(id->asString()) : QString();
+}
+
+void CatalogPicker::chooseCurrentEntry()
+{
+    if (!currentEntryId().isEmpty())
+        accept();
 }

@@ -39,14 +39,18 @@ std::vector<FieldDef> CatalogLevelFields(int nameWidth);
 class CatalogPicker : public QDialog {
     Q_OBJECT
 public:
-    // The whole modal run: binds the levels, opens the sections (an error
-    // there ends it), shows the window and, after OK, takes SelectedId from
-    // the lowest level. True when SelectedId is not empty.
+    // The whole modal run: binds the levels, opens the sections and the
+    // levels below (an error there ends it, no window), shows the window and,
+    // after OK, takes SelectedId from the lowest level. True when SelectedId
+    // is not empty.
     bool Execute(DbConnection *connection);
     void ReleaseDataSets();
     void RequeryMacro();
     void RequeryGrp();
     void RequeryList();
+    // A double click or Enter on a row of the lowest grid: OK, when OK
+    // would take the row.
+    void chooseCurrentEntry();
 
     QString SelectedId;
 
@@ -76,6 +80,8 @@ private:
     DbDataSet *makeLevel(const char *name, const std::vector<FieldDef> &fields);
     DbGrid *makeGrid(const char *name, DbDataSet *level, const QColor &background);
     QGroupBox *box(const QString &title, QWidget *content);
+    // ID_THIS of the lowest level's current row, trimmed; empty without one.
+    QString currentEntryId() const;
 
     CatalogCascade *cascade_;
 };

@@ -14,6 +14,7 @@
 #include "widgets/db_navigator.h"
 #include "widgets/row_look.h"
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -29,6 +30,10 @@
 #include <memory>
 
 namespace {
+
+constexpr int kTopStripHeight = 49;
+constexpr int kFilterHeight = 135;
+constexpr int kBottomStripHeight = 27;
 
 std::vector<FieldDef> objectFields()
 {
@@ -80,6 +85,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("Dlg_Tree_Obj_Select"));
     setWindowTitle(QStringLiteral("Выбор объекта"));
     resize(617, 512);
+    RememberWindow(this);
 
     Query_Obj = Named(new DbDataSet(this), "Query_Obj");
     for (const FieldDef &def : objectFields())
@@ -90,7 +96,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
 
     auto *top = new QFrame(this);
     top->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    top->setFixedHeight(49);
+    top->setMinimumHeight(kTopStripHeight);
     Label1 = Named(new QLabel(QStringLiteral("Выбран :  "), top), "Label1");
     Edit_ID_THIS = whiteEdit("Edit_ID_THIS", top);
     Edit_ID_THIS->setToolTip(QStringLiteral("Здесь можно ID ввести прямо с клавиатуры ..."));
@@ -126,22 +132,29 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     fl->addWidget(strip);
     fl->addWidget(DBGrid_Obj, 1);
 
-    auto *split = new QSplitter(Qt::Vertical, this);
+    // A splitter after the top strip and another after the filter: dragging
+    // either resizes the part above it, the found objects take what is left.
+    auto *split = new QSplitter(Qt::Vertical);
     split->setObjectName(QStringLiteral("Splitter_Main"));
     split->addWidget(buildFilter());
     split->addWidget(found);
     split->setStretchFactor(1, 1);
-    split->setSizes({135, 512 - 49 - 135 - 27});
+    split->setSizes({kFilterHeight, 512 - kTopStripHeight - kFilterHeight - kBottomStripHeight});
+    auto *splitTop = new QSplitter(Qt::Vertical, this);
+    splitTop->setObjectName(QStringLiteral("Splitter_Top"));
+    splitTop->addWidget(top);
+    splitTop->addWidget(split);
+    splitTop->setStretchFactor(1, 1);
+    splitTop->setSizes({kTopStripHeight, 512 - kTopStripHeight - kBottomStripHeight});
 
     auto *bottom = new QWidget(this);
-    bottom->setFixedHeight(27);
+    bottom->setFixedHeight(kBottomStripHeight);
     MakeOkCancelStrip(this, bottom, OKBtn, CancelBtn)->setContentsMargins(4, 1, 4, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(top);
-    layout->addWidget(split, 1);
+    layout->addWidget(splitTop, 1);
     layout->addWidget(bottom);
 
     objectCaption_ = new CaptionFollower(Edit_ID_THIS, Label_ObjName, [this](const QString &text) {
@@ -157,6 +170,7 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
 
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton1Click(); }); });
     connect(DBGrid_Obj, &QAbstractItemView::clicked, this, &TDlg_Tree_Obj_Select::DBGrid_ObjCellClick);
+    ChooseRowsOf(DBGrid_Obj, [this] { chooseFoundRow(); });
     connect(SB_Sel_Type, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SB_Sel_TypeClick(); }); });
     connect(CB_YesBase_Obj, &QCheckBox::clicked, this, &TDlg_Tree_Obj_Select::CB_YesBase_ObjClick);
     connect(CB_YesRef_Obj, &QCheckBox::clicked, this, &TDlg_Tree_Obj_Select::CB_YesRef_ObjClick);
@@ -296,14 +310,28 @@ void TDlg_Tree_Obj_Select::SpeedButton1Click()
     RunSearch();
 }
 
+QString TDlg_Tree_Obj_Select::foundRowId() const
+{
+    return Query_Obj->isOpen() ? Trim(Query_Obj->fieldByName(Schema::FLD_ID_THIS)->asString()) : QString();
+}
+
 void TDlg_Tree_Obj_Select::DBGrid_ObjCellClick()
 {
     // Only a click: moving with the keyboard or the navigator changes nothing.
-    if (!DBGrid_Obj->hasFocus() || !Query_Obj->isOpen())
+    if (!DBGrid_Obj->hasFocus())
         return;
-    const QString id = Trim(Query_Obj->fieldByName(Schema::FLD_ID_THIS)->asString());
+    const QString id = foundRowId();
     if (!id.isEmpty())
         Edit_ID_THIS->setText(id);
+}
+
+void TDlg_Tree_Obj_Select::chooseFoundRow()
+{
+    const QString id = foundRowId();
+    if (id.isEmpty())
+        return;
+    Edit_ID_THIS->setText(id);
+    accept();
 }
 
 void TDlg_Tree_Obj_Select::Edit_ID_THISChange()

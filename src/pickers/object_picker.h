@@ -41,6 +41,9 @@ public:
     void CB_YesBase_ObjClick();
     void CB_YesRef_ObjClick();
     void DBGrid_ObjDrawDataCell(DbGridCell &cell);
+    // A double click or Enter on a found row: that row's object, as a click
+    // on it and OK.
+    void chooseFoundRow();
 
     QString CurrentId;
     QString SelectedId;
@@ -71,6 +74,8 @@ private:
     // Keeps one of the two kind boxes ticked when the user clears the other.
     void keepOneTicked(QCheckBox *clicked, QCheckBox *other);
     QWidget *buildFilter();
+    // ID_THIS of the current found row, trimmed; empty without one.
+    QString foundRowId() const;
 
     // There is an open store to look things up in.
     bool connected() const;

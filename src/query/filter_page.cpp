@@ -345,6 +345,9 @@ QWidget *FilterPage::buildSqlGroup()
     SpeedButton3 = tool("SpeedButton3", ToolIcons::run(), QStringLiteral("Открыть набор данных"));
     SpeedButton4 = tool("SpeedButton4", ToolIcons::copy(), QStringLiteral("Положить в Clipboard"));
     SpeedButton5 = tool("SpeedButton5", ToolIcons::paste(), QStringLiteral("Взять из Clipboard"));
+    SetShortcutKeys(SpeedButton2, {QKeySequence(Qt::CTRL | Qt::Key_G)});
+    SetShortcutKeys(SpeedButton3, {QKeySequence(Qt::Key_F9), QKeySequence(Qt::CTRL | Qt::Key_Return),
+                                   QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     CB_YesClearAfter = Named(new QCheckBox(QStringLiteral("Очищать после выполнения"), group), "CB_YesClearAfter");
     CB_YesClearAfter->setChecked(true);
     connect(SpeedButton6, &QToolButton::clicked, this, &FilterPage::SpeedButton6Click);

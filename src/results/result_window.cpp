@@ -12,6 +12,7 @@
 #include "widgets/db_navigator.h"
 #include "widgets/messages.h"
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -41,6 +42,7 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
     setObjectName(QStringLiteral("Dlg_ViewQuery_Objects"));
     setWindowTitle(QStringLiteral("Результат отбора объектов/процессов"));
     resize(601, 452);
+    RememberWindow(this);
 
     Query1 = new DbDataSet(this);
     Query1->setObjectName(QStringLiteral("Query1"));
@@ -77,6 +79,9 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
                                   QStringLiteral("Экспорт в Excel (OLE)"));
     SpeedButton3 = MakeToolButton(found, "SpeedButton3", st->standardIcon(QStyle::SP_FileDialogContentsView),
                                   QStringLiteral("Экспорт в HTML-формат"));
+    SetShortcutKeys(SpeedButton1, {QKeySequence(Qt::Key_F5)});
+    SetShortcutKeys(SpeedButton2, {QKeySequence(Qt::CTRL | Qt::Key_E)});
+    SetShortcutKeys(SpeedButton3, {QKeySequence(Qt::CTRL | Qt::Key_S)});
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton2Click(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton1Click(); }); });
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SpeedButton3Click(); }); });

@@ -3,6 +3,7 @@
 #include "support/str_utils.h"
 
 #include "widgets/widget_utils.h"
+#include "widgets/window_memory.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +17,7 @@ TDlg_TextView::TDlg_TextView(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("Dlg_TextView"));
     setWindowTitle(QStringLiteral("Текст"));
     resize(452, 338);
+    RememberWindow(this);
     Label_Head = new QLabel(this);
     Label_Head->setObjectName(QStringLiteral("Label_Head"));
     QFont bold = Label_Head->font();

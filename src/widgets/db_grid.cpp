@@ -90,20 +90,30 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
     verticalHeader()->setVisible(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (layingOut_ || !model_)
+            return;
+        if (const DbField *field = dataSet() ? dataSet()->field(model_->fieldIndex(column)) : nullptr)
+            userWidths_.insert(field->name(), width);
+    });
 }
 
 DbGrid::~DbGrid() = default;
 
 void DbGrid::setDataSet(DbDataSet *dataSet)
 {
+    layingOut_ = true;
     delete model_;
     model_ = dataSet ? new DataSetModel(dataSet, this) : nullptr;
     // A grid shows its first screen as soon as the row set opens.
     if (dataSet)
         dataSet->setFirstFetch(DataSetModel::kFetchBatch);
     setModel(model_);
+    layingOut_ = false;
     if (!model_)
         return;
+    // The header lays its sections out anew while the model resets.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { layingOut_ = true; });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         applyColumnWidths();
         followDataSet();
@@ -130,9 +140,17 @@ int DbGrid::selectedField() const
     return model_ && current.isValid() ? model_->fieldIndex(current.column()) : -1;
 }
 
+void DbGrid::setUserColumnWidths(const QHash<QString, int> &widths)
+{
+    userWidths_ = widths;
+    applyColumnWidths();
+}
+
 void DbGrid::applyColumnWidths()
 {
+    // Ends the layout a model reset began, too.
     DbDataSet *ds = dataSet();
+    layingOut_ = ds != nullptr;
     if (!ds)
         return;
     // Display widths count characters as wide as a bold digit, so that the
@@ -145,8 +163,10 @@ void DbGrid::applyColumnWidths()
     const QFontMetrics header(horizontalHeader()->font());
     for (int c = 0; c < model_->columnCount(); ++c) {
         const DbField *f = ds->field(model_->fieldIndex(c));
-        setColumnWidth(c, std::max(f->displayWidth() * charWidth + 6, header.horizontalAdvance(f->displayLabel()) + 12));
+        const int width = std::max(f->displayWidth() * charWidth + 6, header.horizontalAdvance(f->displayLabel()) + 12);
+        setColumnWidth(c, userWidths_.value(f->name(), width));
     }
+    layingOut_ = false;
 }
 
 void DbGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)

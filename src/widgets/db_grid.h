@@ -10,6 +10,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QPointer>
 #include <QRect>
 #include <QTableView>
@@ -59,6 +60,11 @@ public:
     int selectedField() const;
     // Column widths from the fields' display widths (after a change of them).
     void applyColumnWidths();
+    // The widths the user gave columns by hand, by field name. They stand in
+    // for the widths from the display widths whenever the columns are laid
+    // out again (a re-opened row set, a new width limit, the next window).
+    QHash<QString, int> userColumnWidths() const { return userWidths_; }
+    void setUserColumnWidths(const QHash<QString, int> &widths);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -68,5 +74,7 @@ private:
 
     DataSetModel *model_ = nullptr;
     DrawHook drawHook_;
+    QHash<QString, int> userWidths_;
+    bool layingOut_ = false; // the columns are sized by the grid, not the user
     bool syncing_ = false;
 };

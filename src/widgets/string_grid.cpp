@@ -348,6 +348,11 @@ void StringGrid::mousePressEvent(QMouseEvent *event)
 void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() && event->button() == Qt::LeftButton) {
+        emit cellDoubleClicked(-1, -1);
+        event->accept();
+        return;
+    }
     if (index.isValid() && isFixed(index.column(), index.row())) {
         emit cellDoubleClicked(index.column(), index.row());
         event->accept();

@@ -53,6 +53,7 @@ public:
 
 signals:
     void cellClicked(int col, int row);
+    // Also for a double click beside the cells, with col and row -1.
     void cellDoubleClicked(int col, int row);
     void currentCellChanged(int col, int row, int previousCol, int previousRow);
 

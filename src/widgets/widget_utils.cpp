@@ -1,11 +1,50 @@
 #include "widgets/widget_utils.h"
 
+#include "support/app_error.h"
+
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
+
+namespace {
+
+class RowChooser : public QObject {
+public:
+    RowChooser(QAbstractItemView *view, std::function<void()> choose)
+        : QObject(view), view_(view), choose_(std::move(choose))
+    {
+        view->installEventFilter(this);
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+            if (index.isValid())
+                ReportingErrors(choose_);
+        });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != view_ || event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) || !view_->currentIndex().isValid())
+            return false;
+        ReportingErrors(choose_);
+        return true;
+    }
+
+private:
+    QAbstractItemView *view_;
+    std::function<void()> choose_;
+};
+
+} // namespace
 
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const QColor &color, int points, bool bold)
 {
@@ -56,4 +95,23 @@ void SetEditBase(QLineEdit *edit, const QColor &colour)
     QPalette p = edit->palette();
     p.setColor(QPalette::Base, colour);
     edit->setPalette(p);
+}
+
+void SetShortcutKeys(QAbstractButton *button, std::initializer_list<QKeySequence> keys)
+{
+    QStringList names;
+    for (const QKeySequence &key : keys) {
+        auto *shortcut = new QShortcut(key, button);
+        QObject::connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
+        // Both Enter keys stand for one: the hint calls it Enter.
+        const QString name = key.toString(QKeySequence::NativeText).replace(QStringLiteral("Return"), QStringLiteral("Enter"));
+        if (!names.contains(name))
+            names << name;
+    }
+    button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), names.join(QStringLiteral(", "))));
+}
+
+void ChooseRowsOf(QAbstractItemView *view, std::function<void()> choose)
+{
+    new RowChooser(view, std::move(choose));
 }

@@ -2,8 +2,13 @@
 // Small helpers for building windows.
 
 #include <QColor>
+#include <QKeySequence>
 #include <QString>
+#include <functional>
+#include <initializer_list>
 
+class QAbstractButton;
+class QAbstractItemView;
 class QDialog;
 class QHBoxLayout;
 class QIcon;
@@ -37,3 +42,13 @@ W *Named(W *widget, const char *name)
 
 // Sets the background of an edit line's text.
 void SetEditBase(QLineEdit *edit, const QColor &colour);
+
+// Keys that click the button while it is shown and enabled in the active
+// window; its hint names them, as in "Переоткрыть (F5)".
+void SetShortcutKeys(QAbstractButton *button, std::initializer_list<QKeySequence> keys);
+
+// A double click on a row of the view, or Enter while the view has a current
+// row, calls choose for that row (made current first). Enter goes no further,
+// also when choose does not take the row: a row that cannot be chosen does
+// not press the window's default button either.
+void ChooseRowsOf(QAbstractItemView *view, std::function<void()> choose);

@@ -1,8 +1,27 @@
 #include "modal_answerer.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QTest>
+
+void ChooseRow(QAbstractItemView *view, int row, bool enter)
+{
+    QAbstractItemModel *model = view->model();
+    while (row >= model->rowCount() && model->canFetchMore(QModelIndex())) // the rows are fetched as shown
+        model->fetchMore(QModelIndex());
+    const QModelIndex index = model->index(row, 1);
+    view->setFocus();
+    if (enter) {
+        view->setCurrentIndex(index);
+        QTest::keyClick(view, Qt::Key_Return);
+        return;
+    }
+    const QPoint at = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
 
 ModalAnswerer::ModalAnswerer(std::function<void(QWidget *)> handler) : handler_(std::move(handler))
 {

@@ -12,7 +12,12 @@
 #include <QTimer>
 #include <functional>
 
+class QAbstractItemView;
 class QWidget;
+
+// Chooses a row of a shown view as a user would: a double click on it, or
+// making it current and pressing Enter.
+void ChooseRow(QAbstractItemView *view, int row, bool enter);
 
 class ModalAnswerer : public QObject {
     Q_OBJECT

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -200,6 +201,24 @@ private slots:
         QVERIFY(chosen.isEmpty()); // no such object
     }
 
+    // A double click on a found row, or Enter on the row reached with the
+    // keyboard, chooses it as a click on it and OK would.
+    void doubleClickOrEnterChooses()
+    {
+        for (bool enter : {false, true}) {
+            QString chosen;
+            ModalAnswerer answerer([&](QWidget *modal) {
+                auto *w = qobject_cast<TDlg_Tree_Obj_Select *>(modal);
+                w->SpeedButton1->click();
+                ChooseRow(w->DBGrid_Obj, enter ? 3 : 2, enter);
+                if (w->isVisible())
+                    w->CancelBtn->click();
+            });
+            SelectObject(&conn_, QString(), chosen);
+            QCOMPARE(chosen, QString(enter ? "1006" : "1004"));
+        }
+    }
+
     void faultyRowsDrawnRedOnYellow()
     {
         TDlg_Tree_Obj_Select w;
@@ -281,6 +300,22 @@ private slots:
         page.SpeedButton2->click();
         page.SpeedButton3->click();
         QCOMPARE(found, (QStringList{"1004", "1005"}));
+    }
+
+    // A splitter after the top strip and one after the filter: moving the
+    // first leaves the filter as high as it was.
+    void twoSplitters()
+    {
+        TDlg_Tree_Obj_Select w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *top = w.findChild<QSplitter *>("Splitter_Top");
+        auto *main = w.findChild<QSplitter *>("Splitter_Main");
+        QVERIFY(top->widget(0)->isAncestorOf(w.Edit_ID_THIS) && top->widget(1) == main);
+        QVERIFY(main->widget(0)->isAncestorOf(w.CB_Yes_TypeObj) && main->widget(1)->isAncestorOf(w.DBGrid_Obj));
+        const QList<int> before = main->sizes();
+        top->setSizes({top->sizes()[0] + 40, top->sizes()[1] - 40});
+        QCOMPARE(main->sizes(), (QList<int>{before[0], before[1] - 40}));
     }
 };
 

@@ -112,6 +112,19 @@ class TestPickers : public QObject {
     QTemporaryDir dir_;
     DbConnection conn_;
 
+    // Runs the type (0), numeric property (1) or enumerated value picker.
+    QString runPicker(int picker)
+    {
+        QString result = "stale";
+        if (picker == 0)
+            SelectObjectType(&conn_, QString(), result);
+        else if (picker == 1)
+            SelectNumberProp(&conn_, QString(), result);
+        else
+            SelectEnumValue(&conn_, QString(), result);
+        return result;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -171,7 +184,6 @@ private slots:
         QFETCH(int, section);
         QFETCH(int, property);
         QFETCH(QString, id);
-        QString result = "stale";
         ModalAnswerer answerer(inPicker<CatalogPicker>([&](CatalogPicker *w) {
             moveTo(w->DBGrid1, section);
             if (w->pFIBDataSet_List->isOpen())
@@ -185,13 +197,7 @@ private slots:
                 QCOMPARE(w->pFIBDataSet_List->fieldByName("UM_NAME")->asString(), QString()); // no unit
             }
         }));
-        if (picker == 0)
-            SelectObjectType(&conn_, QString(), result);
-        else if (picker == 1)
-            SelectNumberProp(&conn_, QString(), result);
-        else
-            SelectEnumValue(&conn_, QString(), result);
-        QCOMPARE(result, id);
+        QCOMPARE(runPicker(picker), id);
     }
 
     void entryLooks_data()
@@ -246,6 +252,51 @@ private slots:
         QString none;
         SelectObjectType(nullptr, QString(), none); // no connection: nothing shown
         QVERIFY(none.isEmpty());
+    }
+
+    // An error below the sections while the picker opens ends the entry
+    // point as one in the sections does: no window, nothing reported here.
+    void missingLowerTableEndsTheEntryPoint()
+    {
+        DbConnection broken;
+        broken.setDatabaseName(MakeTestStore(dir_.path(), "nogrp.fdb", [](StoreWriter &w) {
+            level(w, "L_TYPEOBJ_TOP", 1, "1-T1", "0", "Техника");
+            level(w, "L_TYPEOBJ_MACRO", 1, "1-M1", "1-T1", "Насосы");
+            w.exec("DROP TABLE L_TYPEOBJ_GRP");
+        }));
+        broken.setUserName("VeldaRunKX");
+        broken.open();
+        ModalAnswerer answerer;
+        QString typeId = "stale";
+        QVERIFY_THROWS_EXCEPTION(DbError, SelectObjectType(&broken, QString(), typeId));
+        QVERIFY(typeId.isEmpty());
+        QCOMPARE(answerer.seen, QStringList());
+    }
+
+    // A double click or Enter on a row of the lowest grid chooses it as OK
+    // does; a row of another grid is not chosen so.
+    void doubleClickOrEnterChooses_data()
+    {
+        QTest::addColumn<int>("picker");
+        QTest::addColumn<bool>("enter");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("type, double click") << 0 << false << "15";
+        QTest::newRow("number property, Enter") << 1 << true << "28";
+        QTest::newRow("enumerated value, double click") << 2 << false << "3-U2";
+        QTest::newRow("enumerated property: stays open") << 3 << false << "";
+    }
+    void doubleClickOrEnterChooses()
+    {
+        QFETCH(int, picker);
+        QFETCH(bool, enter);
+        QFETCH(QString, id);
+        ModalAnswerer answerer([&](QWidget *modal) {
+            auto *w = qobject_cast<CatalogPicker *>(modal);
+            ChooseRow(picker == 2 ? w->DBGrid5 : w->DBGrid4, picker == 3 ? 0 : 1, enter);
+            if (w->isVisible())
+                w->CancelBtn->click();
+        });
+        QCOMPARE(runPicker(picker), id);
     }
 
     // Through the filter page as a user would: the type list's menu and the

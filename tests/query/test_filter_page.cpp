@@ -130,8 +130,8 @@ private slots:
         QCOMPARE(p.RG_Abstr->itemIndex(), 0);
         QCOMPARE(base(p.Edit_Date1), FilterPage::date1Colour());
         QCOMPARE(base(p.Edit_Date2), FilterPage::date2Colour());
-        QCOMPARE(p.SpeedButton2->toolTip(), QStringLiteral("Сформировать запрос"));
-        QCOMPARE(p.SpeedButton3->toolTip(), QStringLiteral("Открыть набор данных"));
+        QCOMPARE(p.SpeedButton2->toolTip(), QStringLiteral("Сформировать запрос (Ctrl+G)"));
+        QCOMPARE(p.SpeedButton3->toolTip(), QStringLiteral("Открыть набор данных (F9, Ctrl+Enter)"));
         QVERIFY(!p.SpeedButton3->icon().isNull());
         QVERIFY(!p.ListBox_PropNumber->isVisible());
         QVERIFY(!p.List_ObjTypes_ID->isVisible());
@@ -385,6 +385,35 @@ private slots:
             QTest::mouseDClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, header.center());
             QCOMPARE(answerer.seen.size(), 1);
         }
+        // So does a double click beside the cells.
+        {
+            ModalAnswerer answerer(answerInput("7"));
+            p.TN3->setCurrentIndex(1);
+            QCoreApplication::processEvents();
+            const QPoint beside = g->viewport()->rect().bottomRight() - QPoint(5, 5);
+            QVERIFY(!g->indexAt(beside).isValid());
+            QTest::mouseDClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, beside);
+            QCOMPARE(answerer.seen.size(), 1);
+        }
+        QCOMPARE(g->cell(3, 1), QStringLiteral("7"));
+    }
+
+    // Generating and running from the keyboard, the focus in the SQL text too.
+    void keys()
+    {
+        FilterPage &p = *page_;
+        p.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p));
+        int runs = 0;
+        p.setRunHandler([&](const QString &) { ++runs; });
+        p.CB_YesClearAfter->setChecked(false);
+        p.RG_Ref->setItemIndex(1);
+        p.Memo_SQL->setFocus();
+        QTest::keyClick(p.Memo_SQL, Qt::Key_G, Qt::ControlModifier);
+        QTest::keyClick(p.Memo_SQL, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(p.Memo_SQL, Qt::Key_F9);
+        QCOMPARE(runs, 2);
+        QCOMPARE(p.Memo_SQL->toPlainText(), QStringLiteral("(\nt_o.ITS_BASE>0\n)")); // no line break typed
     }
 };
 
