@@ -13,12 +13,19 @@ std::shared_ptr<BackgroundFetch> BackgroundFetch::start(std::shared_ptr<DbCursor
     fetch->sliceMs_ = sliceMs;
     fetch->poster_ = std::move(poster);
     fetch->deliver_ = std::move(deliver);
-    std::weak_ptr<BackgroundFetch> weak = fetch;
-    fetch->poster_([weak] {
+    fetch->postStep();
+    return fetch;
+}
+
+void BackgroundFetch::postStep()
+{
+    // The task holds the reading only while it runs: a reading dropped by the
+    // window ends with the slice in hand.
+    std::weak_ptr<BackgroundFetch> weak = weak_from_this();
+    poster_([weak] {
         if (auto f = weak.lock())
             f->step();
     });
-    return fetch;
 }
 
 void BackgroundFetch::stop()
@@ -43,13 +50,8 @@ void BackgroundFetch::taken()
         if (resume)
             paused_ = false;
     }
-    if (resume) {
-        std::weak_ptr<BackgroundFetch> weak = weak_from_this();
-        poster_([weak] {
-            if (auto f = weak.lock())
-                f->step();
-        });
-    }
+    if (resume)
+        postStep();
 }
 
 void BackgroundFetch::step()
@@ -86,8 +88,5 @@ void BackgroundFetch::step()
         }, Qt::QueuedConnection);
     }
     if (again)
-        poster_([weak] {
-            if (auto f = weak.lock())
-                f->step();
-        });
+        postStep();
 }

@@ -33,6 +33,7 @@ public:
 
 private:
     BackgroundFetch() = default;
+    void postStep();
     void step(); // store's thread
 
     std::shared_ptr<DbCursor> cursor_;

@@ -145,12 +145,8 @@ private slots:
     // with a lock folder of the program's own, and stays whole.
     void storeHeldByTheServerIsRefused()
     {
-        const std::optional<TestServer> server = FindTestServer();
-        if (!server) {
-            if (ServerRequired())
-                QFAIL("VRKX_REQUIRE_SERVER is set but no test server is named");
-            QSKIP("no test server (scripts/test starts one)");
-        }
+        std::optional<TestServer> server;
+        VRKX_TEST_SERVER_OR_SKIP(server);
         const QString path = server->dir + QStringLiteral("/held_%1.fdb").arg(QCoreApplication::applicationPid());
         auto w = StoreWriter::create(server->host + ":" + path, server->user, server->password);
         for (int i = 0; i < 50; ++i)

@@ -34,3 +34,12 @@ struct TestServer {
 // skips without it, unless VRKX_REQUIRE_SERVER is set, when it fails.
 std::optional<TestServer> FindTestServer();
 bool ServerRequired();
+// In a test function: the server into var, or the test skips (fails when the
+// server is required).
+#define VRKX_TEST_SERVER_OR_SKIP(var)                                                                   \
+    var = FindTestServer();                                                                            \
+    if (!var) {                                                                                        \
+        if (ServerRequired())                                                                          \
+            QFAIL("VRKX_REQUIRE_SERVER is set but no test server is named");                           \
+        QSKIP("no test server (scripts/test starts one)");                                             \
+    }

@@ -21,12 +21,7 @@ class TestServerConnection : public QObject {
 private slots:
     void initTestCase()
     {
-        server_ = FindTestServer();
-        if (!server_) {
-            if (ServerRequired())
-                QFAIL("VRKX_REQUIRE_SERVER is set but no test server is named");
-            QSKIP("no test server (scripts/test starts one)");
-        }
+        VRKX_TEST_SERVER_OR_SKIP(server_);
         path_ = server_->dir + QStringLiteral("/server_%1.fdb").arg(QCoreApplication::applicationPid());
         // The server creates the file, so that it owns it.
         auto w = StoreWriter::create(remoteName(), server_->user, server_->password);

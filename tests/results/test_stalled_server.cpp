@@ -84,12 +84,7 @@ class TestStalledServer : public QObject {
 private slots:
     void initTestCase()
     {
-        server_ = FindTestServer();
-        if (!server_) {
-            if (ServerRequired())
-                QFAIL("VRKX_REQUIRE_SERVER is set but no test server is named");
-            QSKIP("no test server (scripts/test starts one)");
-        }
+        VRKX_TEST_SERVER_OR_SKIP(server_);
         path_ = server_->dir + QStringLiteral("/stalled_%1.fdb").arg(QCoreApplication::applicationPid());
         auto w = StoreWriter::create(server_->host + ":" + path_, server_->user, server_->password);
         AddType(*w, "10", "Насос", "Нас", "PUMP");
