@@ -218,3 +218,64 @@ StoreCallEnd WaitOnStore(StoreWorker &worker, std::function<void()> task, const 
         return StoreCallEnd::Cancelled;
     return outcome(StoreCallEnd::Finished);
 }
+
+bool RunLongWork(const std::function<bool()> &step, const std::function<QString()> &progress, int showAfterMs)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread()) {
+        while (step()) {
+        }
+        return true;
+    }
+    QEventLoop loop;
+    QEventLoop::ProcessEventsFlags flags = QEventLoop::ExcludeUserInputEvents;
+    std::unique_ptr<StoreWaitWindow> window;
+    std::exception_ptr error;
+    bool cancelled = false;
+    bool done = false;
+    QTimer work;
+    work.setInterval(0);
+    QObject::connect(&work, &QTimer::timeout, &loop, [&] {
+        try {
+            done = !step();
+        } catch (...) {
+            error = std::current_exception();
+            done = true;
+        }
+        if (done) {
+            work.stop();
+            loop.quit();
+        } else if (window && progress) {
+            window->progress(progress());
+        }
+    });
+    QTimer showTimer;
+    showTimer.setSingleShot(true);
+    QObject::connect(&showTimer, &QTimer::timeout, &loop, [&] {
+        if (windowFactory())
+            window = windowFactory()();
+        if (window) {
+            window->begin([&] {
+                cancelled = true;
+                work.stop();
+                loop.quit();
+            });
+            if (progress)
+                window->progress(progress());
+        }
+        flags = QEventLoop::AllEvents;
+        loop.quit(); // again, now with the user's input
+    });
+    work.start();
+    showTimer.start(showAfterMs);
+    while (!done && !cancelled) {
+        if (loop.exec(flags) == -1) {
+            cancelled = true; // the program is ending
+            break;
+        }
+    }
+    window.reset();
+    if (error)
+        std::rethrow_exception(error);
+    return !cancelled;
+}

@@ -12,6 +12,7 @@
 // Without an application object (tools, benchmarks), or away from its
 // thread, the caller simply blocks until the task ends.
 
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -28,6 +29,8 @@ public:
     virtual void begin(std::function<void()> cancel) = 0;
     // The call was asked to stop and the server has not answered yet.
     virtual void cancelling() = 0;
+    // Long work tells how far it has come (see RunLongWork).
+    virtual void progress(const QString &text) = 0;
 };
 using StoreWaitWindowFactory = std::function<std::unique_ptr<StoreWaitWindow>()>;
 void SetStoreWaitWindow(StoreWaitWindowFactory factory);
@@ -66,3 +69,14 @@ StoreCallEnd WaitOnStore(StoreWorker &worker, std::function<void()> task, const 
 bool CancelWaitingCall();
 // Whether the window's thread waits for a call now.
 bool StoreCallWaiting();
+
+// Long work on the window's thread (an export writing its rows), done in
+// steps from the same kind of local event loop, so that windows paint
+// between steps and one wait window with "Отмена" stands for the whole of
+// it: it appears after showAfterMs and shows progress() as it goes. Each
+// step should take a few dozen milliseconds at most; it returns false when
+// the work is done. Calls to the store inside a step wait as usual. Returns
+// false when the user cancelled (or the program is ending); a step's error
+// travels to the caller.
+bool RunLongWork(const std::function<bool()> &step, const std::function<QString()> &progress,
+                 int showAfterMs = 500);

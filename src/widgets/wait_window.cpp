@@ -51,6 +51,12 @@ void StoreWaitDialog::cancelling()
     cancelButton->setEnabled(false);
 }
 
+void StoreWaitDialog::progress(const QString &text)
+{
+    if (cancelButton->isEnabled())
+        label->setText(text);
+}
+
 void StoreWaitDialog::reject()
 {
     // The window stays until the call has ended: the wait routine closes it.

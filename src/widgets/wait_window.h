@@ -17,6 +17,7 @@ public:
 
     void begin(std::function<void()> cancel) override;
     void cancelling() override;
+    void progress(const QString &text) override;
 
     QLabel *label;
     QPushButton *cancelButton;

@@ -26,6 +26,8 @@ struct FakeWindow : StoreWaitWindow {
             QTimer::singleShot(0, cancel);
     }
     void cancelling() override { ++cancelling_; }
+    void progress(const QString &text) override { lastProgress = text; }
+    static inline QString lastProgress;
 };
 
 void sleepMs(int ms)
@@ -118,6 +120,36 @@ private slots:
         QCOMPARE(int(ended), end);
         QCOMPARE(FakeWindow::cancelling_, 1);
         QVERIFY(clock.elapsed() < 2000);
+    }
+
+    // Long work in steps: the thread runs between steps, the window shows
+    // how far it came, and Cancel stops it after the step in hand.
+    void longWork_data()
+    {
+        QTest::addColumn<bool>("pressCancel");
+        QTest::newRow("to the end") << false;
+        QTest::newRow("cancelled") << true;
+    }
+    void longWork()
+    {
+        QFETCH(bool, pressCancel);
+        FakeWindow::pressCancel = pressCancel;
+        int steps = 0, ticks = 0;
+        QTimer clock;
+        connect(&clock, &QTimer::timeout, [&] { ++ticks; });
+        clock.start(10);
+        const bool finished = RunLongWork([&] { sleepMs(10); return ++steps < 80; },
+                                          [&] { return QStringLiteral("%1").arg(steps); }, 200);
+        QCOMPARE(finished, !pressCancel);
+        QCOMPARE(FakeWindow::begun, 1);
+        QVERIFY(pressCancel ? steps < 80 : steps == 80);
+        QVERIFY(ticks > 10);
+        QVERIFY(!FakeWindow::lastProgress.isEmpty());
+    }
+
+    void longWorkErrorReachesTheCaller()
+    {
+        QVERIFY_THROWS_EXCEPTION(DbError, RunLongWork([]() -> bool { throw DbError("x"); }, {}));
     }
 
     // A call queued behind another and cancelled before it began never runs.
