@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryFile>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -32,12 +33,47 @@ long statusField(const char *name)
 
 } // namespace
 
-long long BenchObjects(const QStringList &args)
+QString BenchArgs::value(const QString &option) const
 {
-    const qsizetype at = args.indexOf(QStringLiteral("--objects"));
-    bool ok = false;
-    const long long n = at > 0 && at + 1 < args.size() ? args[at + 1].toLongLong(&ok) : 0;
-    return ok && n > 0 ? n : 1000000;
+    for (qsizetype i = 0; i + 1 < values.size(); i += 2)
+        if (values[i] == option)
+            return values[i + 1];
+    return QString();
+}
+
+BenchArgs ParseBenchArgs(const QStringList &arguments, const char *usage, const QStringList &valued,
+                         const QStringList &flags)
+{
+    BenchArgs parsed;
+    auto refuse = [usage](const QString &why) {
+        std::fprintf(stderr, "%s\n%s", qPrintable(why), usage);
+        std::exit(2);
+    };
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (flags.contains(a)) {
+            parsed.flags << a;
+        } else if (valued.contains(a)) {
+            if (i + 1 >= arguments.size())
+                refuse(QStringLiteral("%1 needs a value").arg(a));
+            const QString v = arguments[++i];
+            if (a == QLatin1String("--objects")) {
+                bool ok = false;
+                parsed.objects = v.toLongLong(&ok);
+                if (!ok || parsed.objects <= 0)
+                    refuse(QStringLiteral("--objects takes a positive number, not \"%1\"").arg(v));
+            } else {
+                parsed.values << a << v;
+            }
+        } else {
+            refuse(QStringLiteral("unknown argument \"%1\"").arg(a));
+        }
+    }
+    return parsed;
 }
 
 QString EnsureStore(const QString &fileName, const std::function<void(StoreWriter &)> &fill)

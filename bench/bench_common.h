@@ -9,8 +9,20 @@
 class DbConnection;
 class StoreWriter;
 
-// The object count of "--objects N" among the arguments, 1,000,000 without it.
-long long BenchObjects(const QStringList &args);
+// A benchmark's command line: its options with a value ("--objects N", the
+// count of generated objects, 1,000,000 without it) and without (flags).
+struct BenchArgs {
+    long long objects = 1000000;
+    QStringList flags;  // the flags given
+    QStringList values; // option, value, option, value... as given
+    QString value(const QString &option) const;
+};
+// Reads the arguments after the program's name. "--help" prints the usage
+// and ends the program; an option the benchmark does not know, an option
+// without its value or a count that is no positive number end it with a
+// message and status 2, before any store is built.
+BenchArgs ParseBenchArgs(const QStringList &arguments, const char *usage, const QStringList &valued,
+                         const QStringList &flags = {});
 // The store of that file name in $VRKX_BENCH_DIR (default /tmp/vrkx-bench),
 // filled by `fill` when it is not there yet and kept for later runs. It is
 // built as "<name>.part" and renamed when complete, so an interrupted build

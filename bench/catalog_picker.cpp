@@ -67,6 +67,11 @@ int main(int argc, char **argv)
 {
     PreferOffscreen();
     QApplication app(argc, argv);
+    ParseBenchArgs(app.arguments(),
+                   "usage: catalog_picker\n"
+                   "  The object type picker over a catalog of 10,000 types against isql-fb running the\n"
+                   "  same statements.\n",
+                   {});
     const QString store = EnsureStore(QStringLiteral("catalog_10000.fdb"), fillCatalog);
     const QStringList macroLevel = ChildStatement(QStringLiteral("L_TYPEOBJ_MACRO"), {QStringLiteral("    ID_GRP ")},
                                                   QStringLiteral("1-2"));

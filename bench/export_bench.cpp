@@ -5,7 +5,7 @@
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
 #include "db/row_store.h"
-#include "results/export_rows.h"
+#include "exports/export_rows.h"
 #include "results/result_query.h"
 
 #include <QApplication>
@@ -42,13 +42,15 @@ int RunExportBench(int argc, char **argv, const ExportBench &bench)
 {
     PreferOffscreen();
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--sample")); at > 0 && at + 1 < args.size())
-        return bench.sample(args[at + 1]);
-    const long long objects = BenchObjects(args);
+    const BenchArgs args =
+        ParseBenchArgs(app.arguments(), bench.usage,
+                       {QStringLiteral("--objects"), QStringLiteral("--sample"), QStringLiteral("--child")});
+    if (const QString file = args.value(QStringLiteral("--sample")); !file.isEmpty())
+        return bench.sample(file);
+    const long long objects = args.objects;
     const QString store = EnsureBenchStore(objects);
-    if (const qsizetype at = args.indexOf(QStringLiteral("--child")); at > 0 && at + 1 < args.size())
-        return child(args[at + 1], store, bench);
+    if (const QString mode = args.value(QStringLiteral("--child")); !mode.isEmpty())
+        return child(mode, store, bench);
 
     WarmFileCache(store);
     const ChildRun exported = RunChild(QStringLiteral("export"), objects);

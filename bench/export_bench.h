@@ -14,6 +14,7 @@ class DbDataSet;
 struct ExportBench {
     const char *what;       // "HTML export", shown in the figures
     const char *fileWhat;   // "page", "file"
+    const char *usage;      // what --help prints
     // Writes the export of the open row set; the bytes written, or -1 when it failed.
     std::function<long long(DbDataSet &rows)> exportRows;
     // Writes the sample file; 0 on success.

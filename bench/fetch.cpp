@@ -66,13 +66,17 @@ FetchResult fetch(const QString &store, long long limit)
     return r;
 }
 
+const char kUsage[] = "usage: fetch [--objects N] [--ours-only]\n"
+                      "  The result query over N generated objects (default 1,000,000), every field of every\n"
+                      "  row read as text, against isql-fb in the same run. --ours-only: no isql-fb (profiling).\n";
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const long long objects = BenchObjects(args);
+    const BenchArgs args = ParseBenchArgs(app.arguments(), kUsage, {QStringLiteral("--objects")}, {QStringLiteral("--ours-only")});
+    const long long objects = args.objects;
     const QString store = EnsureBenchStore(objects);
     const QStringList lines = ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS"));
     const QString statement = lines.join('\n');
@@ -80,7 +84,7 @@ int main(int argc, char **argv)
 
     WarmFileCache(store);
 
-    if (args.contains(QStringLiteral("--ours-only"))) { // for profiling
+    if (args.flags.contains(QStringLiteral("--ours-only"))) { // for profiling
         const FetchResult r = fetch(store, 0);
         std::printf("DbDataSet %.2f s, %lld rows\n", r.seconds, r.rows);
         return 0;

@@ -107,14 +107,19 @@ void typingOverServer(const QString &store)
                 qPrintable(page.Label_Parent_Name->text()));
 }
 
+const char kUsage[] = "usage: object_picker [--objects N] [--server]\n"
+                      "  The object search's first screen over N generated objects (default 1,000,000) against\n"
+                      "  isql-fb. --server (as root, the loopback server running): typing a parent identifier\n"
+                      "  over the server.\n";
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     PreferOffscreen();
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const long long objects = BenchObjects(args);
+    const BenchArgs args = ParseBenchArgs(app.arguments(), kUsage, {QStringLiteral("--objects")}, {QStringLiteral("--server")});
+    const long long objects = args.objects;
     const QString store = EnsureBenchStore(objects);
     WarmFileCache(store);
     std::printf("store: %s (%lld objects)\n", qPrintable(store), objects);
@@ -129,7 +134,7 @@ int main(int argc, char **argv)
         for (int i = 0; i < 2; ++i)
             searchFirstScreen(conn, searches[i], isql[i]);
     }
-    if (args.contains(QStringLiteral("--server")))
+    if (args.flags.contains(QStringLiteral("--server")))
         typingOverServer(store);
     return 0;
 }

@@ -28,8 +28,12 @@ int main(int argc, char **argv)
 {
     PreferOffscreen();
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const long long objects = BenchObjects(args);
+    const long long objects =
+        ParseBenchArgs(app.arguments(), "usage: result_window [--objects N]\n"
+                                        "  The result window over N generated objects (default 1,000,000): the first\n"
+                                        "  screen after \"Переоткрыть\" against isql-fb, then scrolling to the end.\n",
+                       {QStringLiteral("--objects")})
+            .objects;
     const QString store = EnsureBenchStore(objects);
     const QString first100 = SelectFirst(ResultQueryLines(QString(), QStringLiteral("t_o.ID_THIS")), 100).join('\n');
 

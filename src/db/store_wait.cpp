@@ -249,17 +249,25 @@ bool RunLongWork(const std::function<bool()> &step, const std::function<QString(
             window->progress(progress());
         }
     });
+    // Stopped as a waiting call is: by the window's Cancel, or by
+    // CancelWaitingCall when nothing of the store waits inside a step.
+    Waiting waiting;
+    waiting.cancel = [&] {
+        cancelled = true;
+        work.stop();
+        loop.quit();
+    };
+    waitingCalls().push_back(&waiting);
+    struct Pop {
+        ~Pop() { waitingCalls().pop_back(); }
+    } pop;
     QTimer showTimer;
     showTimer.setSingleShot(true);
     QObject::connect(&showTimer, &QTimer::timeout, &loop, [&] {
         if (windowFactory())
             window = windowFactory()();
         if (window) {
-            window->begin([&] {
-                cancelled = true;
-                work.stop();
-                loop.quit();
-            });
+            window->begin([&] { waiting.cancel(); });
             if (progress)
                 window->progress(progress());
         }

@@ -64,10 +64,11 @@ struct StoreCallTiming {
 StoreCallEnd WaitOnStore(StoreWorker &worker, std::function<void()> task, const StoreCallStop &stop,
                          const StoreCallTiming &timing = {});
 
-// Stops the call the window's thread waits for, as the wait window's Cancel
-// does (for tests and for the program's end). False when none waits.
+// Stops the call the window's thread waits for (the innermost, when long
+// work waits for a call of its own), as the wait window's Cancel does (for
+// tests and for the program's end). False when none waits.
 bool CancelWaitingCall();
-// Whether the window's thread waits for a call now.
+// Whether the window's thread waits for a call or long work now.
 bool StoreCallWaiting();
 
 // Long work on the window's thread (an export writing its rows), done in

@@ -79,6 +79,7 @@ private:
     QString orderByText_;
     QString resultFieldName_;
     QString resultValue_;
+    QString bookFolder_; // where the last workbook was saved
 };
 
 // Shows the result window for a condition; Result gets the value of the

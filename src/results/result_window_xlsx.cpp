@@ -1,14 +1,16 @@
 // "Экспорт в Excel (OLE)" of the result window: the found objects in a new
-// workbook of the spreadsheet application, which is then opened.
+// workbook of the spreadsheet application, which is then opened, or saved
+// where the user chooses when no spreadsheet program opens it.
 
 #include "results/result_window.h"
 
 #include "db/db_dataset.h"
-#include "results/automation.h"
-#include "results/excel.h"
-#include "results/export_progress.h"
-#include "results/xlsx_backend.h"
-#include "results/xlsx_export.h"
+#include "exports/automation.h"
+#include "exports/excel.h"
+#include "exports/sheet_text.h"
+#include "exports/xlsx_backend.h"
+#include "exports/xlsx_export.h"
+#include "results/save_dialog.h"
 #include "support/date_utils.h"
 #include "support/files.h"
 #include "widgets/messages.h"
@@ -17,6 +19,50 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kWorkbookMimeType = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+
+// Saves the finished workbook and opens it with the desktop's spreadsheet
+// program; where there is none, or it cannot be started, the user keeps the
+// workbook where they choose (in the folder last used, remembered in folder).
+// False when the user declined: then nothing of it stays.
+bool keepWorkbook(QWidget *parent, XlsxBackend &book, QString &folder, const SaveDialogSettings &sd)
+{
+    const QString name = UniqueFileName(QDir(QDir::tempPath()).filePath(QStringLiteral("VRKX_Query_Result.xlsx")));
+    {
+        BusyCursor busy;
+        book.save(name);
+    }
+    if (DesktopOpensType(kWorkbookMimeType) && OpenDocument(false, parent, name, SW_SHOWMAXIMIZED))
+        return true;
+    if (folder.isEmpty())
+        folder = QFileInfo(OfferedFile(sd.initialDir, sd.fileName)).absolutePath();
+    QString chosen = AskSaveFileName(parent, QDir(folder).filePath(QStringLiteral("VRKX_Query_Result.xlsx")),
+                                     QStringLiteral("SaveWorkbookDialog"),
+                                     {QStringLiteral("Excel-файлы (*.xlsx)"), QStringLiteral("Все файлы (*)")},
+                                     QStringLiteral("xlsx"));
+    if (chosen.isEmpty()) {
+        QFile::remove(name);
+        return false;
+    }
+    if (!HasExtension(chosen))
+        chosen += QStringLiteral(".xlsx");
+    folder = QFileInfo(chosen).absolutePath();
+    QString reason;
+    bool noSpace = false;
+    if (!MoveFileOver(name, chosen, &reason, &noSpace)) {
+        QFile::remove(name);
+        throw AppError(noSpace ? NoSpaceText(chosen)
+                               : QStringLiteral("Не удалось записать книгу %1: %2").arg(QDir::toNativeSeparators(chosen), reason));
+    }
+    return true;
+}
+
+} // namespace
 
 void TDlg_ViewQuery_Objects::SpeedButton2Click()
 {
@@ -41,9 +87,7 @@ void TDlg_ViewQuery_Objects::SpeedButton2Click()
             ShowInfo(QStringLiteral("Ошибка(2) при создании буфера"), this);
             return;
         }
-        ExportProgress progress(this, QStringLiteral("Экспорт в Excel"));
-        rows = WriteWorkbookRows(sheet, reader, buffer,
-                                 [&progress](int written, int total) { return progress.step(written, total); });
+        rows = WriteWorkbookRows(sheet, reader, buffer);
     }
     auto book = std::dynamic_pointer_cast<XlsxBackend>(AutomationBackendOf(app));
     if (rows.cancelled) {
@@ -51,6 +95,7 @@ void TDlg_ViewQuery_Objects::SpeedButton2Click()
             book->discard(); // nothing is opened, no file stays
         return;
     }
+    WriteWorkbookLayout(app, sheet, reader.columns(), rows);
     if (rows.leftOut > 0)
         ShowInfo(QStringLiteral("Лист вмещает %1 строк: выгружено строк %2, не поместилось %3.")
                      .arg(kSheetRows)
@@ -58,15 +103,14 @@ void TDlg_ViewQuery_Objects::SpeedButton2Click()
                      .arg(rows.leftOut),
                  this);
     if (book) {
-        // The spreadsheet application opens the finished workbook; where no
-        // application opens it, the user is told where it is.
-        const QString name = UniqueFileName(QDir(QDir::tempPath()).filePath(QStringLiteral("VRKX_Query_Result.xlsx")));
-        {
-            BusyCursor busy;
-            book->save(name);
-        }
-        if (!OpenDocument(false, this, name, SW_SHOWMAXIMIZED))
-            ShowInfo(QStringLiteral("Книга сохранена в файле \"%1\". Откройте его программой электронных таблиц.").arg(name),
+        if (!keepWorkbook(this, *book, bookFolder_, SD1))
+            return;
+        // Said once, for the whole workbook.
+        if (const int changed = book->changedValues(); changed > 0)
+            ShowInfo(QStringLiteral("Значений, которые книга не может хранить как есть, изменено: %1 (текст длиннее "
+                                    "%2 символов обрезан, символы, недопустимые в книге, заменены на «?»).")
+                         .arg(changed)
+                         .arg(kCellTextMax),
                      this);
     }
     ShowInfo(QStringLiteral("Готово! Распечатайте или сохраните в файл ..."), this);

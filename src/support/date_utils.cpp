@@ -75,7 +75,13 @@ QString NormalizedDateStr(const QString &text)
 
 QString LocalDateTimeText(const QDateTime &when)
 {
-    const QLocale locale = QLocale::system();
+    return LocalDateTimeText(when, QLocale::system());
+}
+
+QString LocalDateTimeText(const QDateTime &when, const QLocale &locale)
+{
+    if (locale.language() == QLocale::C)
+        return when.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
     return locale.toString(when.date(), QLocale::ShortFormat) + QChar(' ')
            + locale.toString(when.time(), QLocale::LongFormat);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QDateTime;
+class QLocale;
 
 constexpr int MinDateYear()
 {
@@ -19,6 +20,9 @@ int DaysInMonth(int year, int month);
 // The date a valid text stands for, written as dd.mm.yyyy; empty when the
 // text is not a date. This is the form the database reads unambiguously.
 QString NormalizedDateStr(const QString &text);
-// The moment as the system's locale writes it: the short date, a space and
-// the long time. Shown by the main window's clock and in a workbook's heading.
+// The moment as the locale (the system's unless given) writes it: the short
+// date, a space and the long time. Where the system has no language of its
+// own (the locale C, or POSIX), the program's Russian form: "dd.MM.yyyy
+// hh:mm:ss". Shown by the main window's clock and in a workbook's heading.
 QString LocalDateTimeText(const QDateTime &when);
+QString LocalDateTimeText(const QDateTime &when, const QLocale &locale);

@@ -83,35 +83,80 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QStrin
     return true;
 }
 
-bool MoveFileOver(const QString &from, const QString &to, QString *error)
+bool HasExtension(const QString &fileName)
 {
-    auto fail = [&](const QString &reason) {
-        if (error)
-            *error = reason;
-        return false;
+    return fileName.lastIndexOf(QChar('.')) > fileName.lastIndexOf(QChar('/'));
+}
+
+bool IsNoSpace(int errnoValue)
+{
+    return errnoValue == ENOSPC || errnoValue == EDQUOT;
+}
+
+QString NoSpaceText(const QString &fileName)
+{
+    return QStringLiteral("Недостаточно места на диске: %1").arg(QDir::toNativeSeparators(fileName));
+}
+
+bool WriteFailedForSpace(const QFileDevice &file, QString *reason)
+{
+    const int e = errno;
+    if (reason)
+        *reason = e != 0 ? QString::fromLocal8Bit(std::strerror(e)) : file.errorString();
+    return file.error() == QFileDevice::ResourceError || IsNoSpace(e);
+}
+
+namespace {
+
+bool failed(QString *error, bool *noSpace, const QString &reason, bool full = false)
+{
+    if (error)
+        *error = reason;
+    if (noSpace)
+        *noSpace = full;
+    return false;
+}
+
+} // namespace
+
+bool CopyFileOver(QIODevice &from, const QString &to, QString *error, bool *noSpace)
+{
+    // QSaveFile writes a file that has no name until it is complete (or one
+    // under a name of its own beside `to`, removed when unfinished).
+    QSaveFile out(to);
+    QString reason;
+    auto writeFailed = [&] {
+        const bool full = WriteFailedForSpace(out, &reason);
+        return failed(error, noSpace, reason, full);
     };
+    if (!out.open(QIODevice::WriteOnly))
+        return writeFailed();
+    while (!from.atEnd()) {
+        const QByteArray chunk = from.read(1 << 20);
+        if (chunk.isEmpty())
+            return failed(error, noSpace, from.errorString());
+        if (out.write(chunk) != chunk.size())
+            return writeFailed();
+    }
+    // Flushed first: a commit that fails has dropped the file and its reason.
+    if (!out.flush() || !out.commit())
+        return writeFailed();
+    return true;
+}
+
+bool MoveFileOver(const QString &from, const QString &to, QString *error, bool *noSpace)
+{
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;
     const int e = errno;
     if (e != EXDEV)
-        return fail(QString::fromLocal8Bit(std::strerror(e)));
-    // Another file system: the copy is written beside `to` under a name of
-    // its own and replaces it only when complete; an unfinished one is removed.
+        return failed(error, noSpace, QString::fromLocal8Bit(std::strerror(e)), IsNoSpace(e));
+    // Another file system: copied, then removed here.
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
-        return fail(in.errorString());
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(out.errorString());
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty())
-            return fail(in.errorString());
-        if (out.write(chunk) != chunk.size())
-            return fail(out.errorString());
-    }
-    if (!out.commit())
-        return fail(out.errorString());
+        return failed(error, noSpace, in.errorString());
+    if (!CopyFileOver(in, to, error, noSpace))
+        return false;
     in.close();
     QFile::remove(from);
     return true;

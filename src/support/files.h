@@ -10,6 +10,9 @@
 #include <optional>
 #include <utility>
 
+class QFileDevice;
+class QIODevice;
+
 QString IniReadString(const QString &fileName, const QString &section, const QString &key,
                       const QString &defaultValue, bool trimResult);
 // Throws AppError("Unable to write to <file>") when the file cannot be written.
@@ -35,6 +38,8 @@ std::optional<int> ParseIniInteger(const QString &text);
 
 bool IsDriveWritable(const QString &path);
 QString UniqueFileName(const QString &fileName);
+// Whether the name's last part has an extension (a "." after the last "/").
+bool HasExtension(const QString &fileName);
 bool ForceDir(const QString &path);
 bool MakeDir(const QString &path);
 
@@ -51,9 +56,25 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QStrin
 QString TemporaryNameFor(const QString &fileName);
 // Gives the finished file `from` the name `to`, replacing a file of that name
 // in one step (rename). Where the two lie on different file systems, `from` is
-// copied into a temporary file of its own in the destination folder, which
-// then replaces `to`, and `from` is removed. On failure returns false with the
-// reason in *error; `to` is unchanged and `from` stays where it was.
-bool MoveFileOver(const QString &from, const QString &to, QString *error);
+// copied as CopyFileOver does, then removed. On failure returns false with
+// the reason in *error; `to` is unchanged and `from` stays where it was.
+// *noSpace tells a failure for want of space.
+bool MoveFileOver(const QString &from, const QString &to, QString *error, bool *noSpace = nullptr);
+// Writes what the open device holds, from where it stands to its end, into
+// the file `to`, replacing a file of that name in one step once the copy is
+// complete: until then nothing of it has a name in the folder. An existing
+// file keeps its permissions, a new one gets the usual ones (the umask's).
+// On failure returns false as MoveFileOver does; `to` is unchanged.
+bool CopyFileOver(QIODevice &from, const QString &to, QString *error, bool *noSpace = nullptr);
+// Whether a write failed for want of space: the disk, or the user's quota,
+// is full (errno ENOSPC, EDQUOT).
+bool IsNoSpace(int errnoValue);
+// How the exports say it: "Недостаточно места на диске: FILE".
+QString NoSpaceText(const QString &fileName);
+// Called at once after a write to the file failed: whether it failed for want
+// of space, and the system's reason in *reason. Qt keeps no reason for a
+// write that stopped part way, as one does when the disk fills up (its error
+// is then unset or a plain write error, "Unknown error"); errno still has it.
+bool WriteFailedForSpace(const QFileDevice &file, QString *reason = nullptr);
 // At most maxBytes from the start of the file; nullopt when it cannot be read.
 std::optional<QByteArray> ReadFileHead(const QString &fileName, qint64 maxBytes);

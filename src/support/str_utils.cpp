@@ -30,6 +30,14 @@ int hexValue(QChar c)
     return -1;
 }
 
+// An optional "+" or "-" at s[i]: steps over it; true for "-".
+bool takeSign(const QString &s, qsizetype &i)
+{
+    if (i >= s.size() || (s[i] != QChar('+') && s[i] != QChar('-')))
+        return false;
+    return s[i++] == QChar('-');
+}
+
 // Reads a whole text as a decimal number: [sign] digits* [. digits*]
 // [(E|e) [sign] digits+]; a sign must be followed by something. A number
 // beyond the largest double is refused.
@@ -37,13 +45,9 @@ bool parseDecimal(const QString &s, double *value)
 {
     const qsizetype n = s.size();
     qsizetype i = 0;
-    bool negative = false;
-    if (i < n && (s[i] == QChar('+') || s[i] == QChar('-'))) {
-        negative = s[i] == QChar('-');
-        ++i;
-        if (i >= n)
-            return false;
-    }
+    const bool negative = takeSign(s, i);
+    if (i > 0 && i >= n) // a sign alone
+        return false;
     std::string digits;
     while (i < n && isDigit(s[i]))
         digits += char(s[i++].unicode());
@@ -56,8 +60,8 @@ bool parseDecimal(const QString &s, double *value)
     std::string exponent;
     if (i < n && (s[i] == QChar('E') || s[i] == QChar('e'))) {
         ++i;
-        if (i < n && (s[i] == QChar('+') || s[i] == QChar('-')))
-            exponent += char(s[i++].unicode());
+        if (takeSign(s, i))
+            exponent += '-';
         qsizetype firstDigit = i;
         while (i < n && isDigit(s[i]))
             exponent += char(s[i++].unicode());
@@ -93,11 +97,7 @@ bool parseInteger(const QString &s, int *value)
 {
     const qsizetype n = s.size();
     qsizetype i = 0;
-    bool negative = false;
-    if (i < n && (s[i] == QChar('+') || s[i] == QChar('-'))) {
-        negative = s[i] == QChar('-');
-        ++i;
-    }
+    const bool negative = takeSign(s, i);
     if (i >= n)
         return false;
     qsizetype hexStart = -1;
@@ -137,22 +137,6 @@ bool parseInteger(const QString &s, int *value)
 }
 
 } // namespace
-
-QString TrimLeft(const QString &text)
-{
-    qsizetype b = 0;
-    while (b < text.size() && isBlank(text[b]))
-        ++b;
-    return text.mid(b);
-}
-
-QString TrimRight(const QString &text)
-{
-    qsizetype e = text.size();
-    while (e > 0 && isBlank(text[e - 1]))
-        --e;
-    return text.left(e);
-}
 
 QString Trim(const QString &text)
 {

@@ -32,8 +32,6 @@ inline const CharSet DateSeparators{QChar(' '), QChar('-'), QChar('.'), QChar('/
 
 // Removes every leading and trailing character with a code from 0 to 32.
 QString Trim(const QString &text);
-QString TrimLeft(const QString &text);
-QString TrimRight(const QString &text);
 
 void FreeStringList(std::unique_ptr<QStringList> &list);
 QString JoinList(const QStringList *list, const QString &wrap, bool quoteSql);

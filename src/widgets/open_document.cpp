@@ -4,6 +4,8 @@
 #include "support/str_utils.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 
 namespace {
@@ -12,6 +14,25 @@ DocumentOpener &opener()
 {
     static DocumentOpener instance;
     return instance;
+}
+
+OpenerProbe &probe()
+{
+    static OpenerProbe instance;
+    return instance;
+}
+
+bool askDesktop(const QString &mimeType)
+{
+    QProcess xdgMime;
+    xdgMime.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!xdgMime.waitForFinished(5000)) { // not installed, or hanging
+        xdgMime.kill();
+        xdgMime.waitForFinished();
+        return false;
+    }
+    return xdgMime.exitStatus() == QProcess::NormalExit && xdgMime.exitCode() == 0
+           && !xdgMime.readAllStandardOutput().trimmed().isEmpty();
 }
 
 } // namespace
@@ -30,8 +51,19 @@ bool OpenDocument(bool ShowMessages, QWidget *ParentWindow, const QString &FileN
             ShowInfo(QStringLiteral("Имя файла документа не задано"), ParentWindow);
         return false;
     }
-    const bool opened = opener() ? opener()(name) : QDesktopServices::openUrl(QUrl::fromLocalFile(name));
+    const bool opened = QFileInfo::exists(name)
+                        && (opener() ? opener()(name) : QDesktopServices::openUrl(QUrl::fromLocalFile(name)));
     if (!opened && ShowMessages)
         ShowInfo(QStringLiteral("Ошибка при открытии документа : ") + name, ParentWindow);
     return opened;
+}
+
+void SetOpenerProbe(OpenerProbe p)
+{
+    probe() = std::move(p);
+}
+
+bool DesktopOpensType(const QString &mimeType)
+{
+    return probe() ? probe()(mimeType) : askDesktop(mimeType);
 }

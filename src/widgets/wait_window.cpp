@@ -43,6 +43,15 @@ void StoreWaitDialog::begin(std::function<void()> cancel)
     show();
     raise();
     activateWindow();
+    // The caller's busy cursor would stand over the Cancel button too.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    arrowCursor_ = true;
+}
+
+StoreWaitDialog::~StoreWaitDialog()
+{
+    if (arrowCursor_)
+        QApplication::restoreOverrideCursor();
 }
 
 void StoreWaitDialog::cancelling()

@@ -14,6 +14,7 @@ class StoreWaitDialog : public QDialog, public StoreWaitWindow {
     Q_OBJECT
 public:
     StoreWaitDialog();
+    ~StoreWaitDialog() override;
 
     void begin(std::function<void()> cancel) override;
     void cancelling() override;
@@ -28,6 +29,7 @@ protected:
 
 private:
     std::function<void()> cancel_;
+    bool arrowCursor_ = false;
 };
 
 // Makes the wait routine show this window.

@@ -62,6 +62,8 @@ private slots:
         // The file dialog keeps its history in the user's settings: not this
         // machine's, the test's own.
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(storeDir_.filePath("config")));
+        QVERIFY(QDir(storeDir_.path()).mkdir("temp"));
+        qputenv("TMPDIR", QFile::encodeName(storeDir_.filePath("temp")));
         conn_.setDatabaseName(MakeTestStore(storeDir_.path(), "export.fdb", fill));
         conn_.setUserName("VeldaRunKX");
         conn_.open();
@@ -71,10 +73,8 @@ private slots:
     // Three exports from one window, then one that cannot be written.
     void exportsFromOneWindow()
     {
-        // The first page is written on another file system than the chosen
-        // folder when /dev/shm is there: it is copied, not renamed.
-        QTemporaryDir first(QDir("/dev/shm").exists() ? "/dev/shm/html_export_XXXXXX" : QString());
-        QTemporaryDir chosen;
+        // The folder the dialog opens in first, and the one chosen there.
+        QTemporaryDir first, chosen;
         const QString page = chosen.filePath("page.htm");
         const QString gone = chosen.filePath("gone/page.htm");
         QStringList opened, offered;
@@ -107,8 +107,11 @@ private slots:
             w->SD1.initialDir = first.path() + "/";
             QVERIFY(w->SpeedButton3->isEnabled());
 
-            // A name without extension; Cancel at the question.
+            // A name without extension; Cancel at the question. While the
+            // dialog is open, the page written has no name in any folder.
             onDialog = [&](QFileDialog *fd) {
+                QCOMPARE(entries(first.path()) + entries(chosen.path()) + entries(storeDir_.filePath("temp")),
+                         QStringList());
                 type(fd, chosen.path(), "page");
                 save(fd);
             };
@@ -157,21 +160,28 @@ private slots:
         QCOMPARE(opened.size(), 1);
     }
 
-    void openDocumentWithoutName_data()
+    // A blank name, or a file that is not there: nothing is handed to the
+    // desktop, and the user is told only when asked for.
+    void openDocumentRefused_data()
     {
+        QTest::addColumn<QString>("fileName");
         QTest::addColumn<bool>("showMessages");
         QTest::addColumn<QStringList>("seen");
-        QTest::newRow("quiet") << false << QStringList();
-        QTest::newRow("with messages") << true << QStringList{"Имя файла документа не задано"};
+        QTest::newRow("blank, quiet") << " \t\r\n" << false << QStringList();
+        QTest::newRow("blank, with messages") << " \t\r\n" << true << QStringList{"Имя файла документа не задано"};
+        QTest::newRow("missing, quiet") << "/nonexistent/page.htm" << false << QStringList();
+        QTest::newRow("missing, with messages")
+            << " /nonexistent/page.htm " << true << QStringList{"Ошибка при открытии документа : /nonexistent/page.htm"};
     }
-    void openDocumentWithoutName()
+    void openDocumentRefused()
     {
+        QFETCH(QString, fileName);
         QFETCH(bool, showMessages);
         QFETCH(QStringList, seen);
         bool called = false;
         SetDocumentOpener([&](const QString &) { return called = true; });
         ModalAnswerer answerer;
-        QVERIFY(!OpenDocument(showMessages, nullptr, " \t\r\n", SW_SHOWMAXIMIZED));
+        QVERIFY(!OpenDocument(showMessages, nullptr, fileName, SW_SHOWMAXIMIZED));
         QCoreApplication::processEvents();
         QCOMPARE(answerer.seen, seen);
         QVERIFY(!called);

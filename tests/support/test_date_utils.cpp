@@ -1,5 +1,7 @@
 #include "support/date_utils.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QTest>
 
 class TestDateUtils : public QObject {
@@ -55,6 +57,27 @@ private slots:
         QCOMPARE(y, year);
         QCOMPARE(IsValidDateStr(text), valid);
         QCOMPARE(NormalizedDateStr(text), normalized);
+    }
+
+    // The date line of a workbook and the clock: in the program's Russian
+    // form where the system speaks no language (C, POSIX), else the system's.
+    void dateTimeText_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("C") << QLocale::c() << "09.12.2026 22:17:37";
+        QTest::newRow("POSIX") << QLocale("POSIX") << "09.12.2026 22:17:37";
+        QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia) << "09.12.2026 22:17:37";
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/9/26 10:17:37";
+    }
+    void dateTimeText()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, start);
+        const QString text = LocalDateTimeText(QDateTime(QDate(2026, 12, 9), QTime(22, 17, 37)), locale);
+        QVERIFY2(text.startsWith(start), qPrintable(text));
+        if (locale.language() == QLocale::C)
+            QCOMPARE(text, start);
     }
 
     void daysInMonth()

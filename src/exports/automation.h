@@ -1,7 +1,8 @@
 #pragma once
 // A small automation object model in the manner of a spreadsheet
-// application's: an application with workbooks, a workbook with worksheets,
-// a sheet with cells and ranges, a range with its font, borders and interior.
+// application's: an application with workbooks and its active window, a
+// workbook with worksheets, a sheet with its name, page setup, cells and
+// ranges, a range with its font, borders and interior.
 // Objects travel in QVariants; properties are read and set by name with
 // positional arguments. What the calls do is left to a backend: the one that
 // builds a workbook file, or one that records the calls for tests.
@@ -35,8 +36,17 @@ public:
     // A property of every cell of the rectangle: "HorizontalAlignment",
     // "VerticalAlignment", "WrapText", "Value", "Font.Color", "Font.Size",
     // "Font.Bold", "Font.Italic", "Borders(n).LineStyle", "Borders(n).Weight",
-    // "Interior.Color". A Value for a rectangle of several cells is an array.
+    // "Interior.Color", and "ColumnWidth" (of the rectangle's columns, in
+    // characters). A Value for a rectangle of several cells is an array.
     virtual void setCells(const CellRect &cells, const QString &property, const QVariant &value) = 0;
+    // A method of a rectangle of cells: "AutoFilter".
+    virtual void callCells(const CellRect &cells, const QString &method) = 0;
+    // A property of a sheet: "Name", "PageSetup.Orientation" (1 portrait,
+    // 2 landscape), "PageSetup.Zoom", "PageSetup.FitToPagesWide",
+    // "PageSetup.FitToPagesTall" (false: as many as needed); and of the
+    // window that shows it: "Window.SplitRow", "Window.SplitColumn",
+    // "Window.FreezePanes".
+    virtual void setSheet(int sheet, const QString &property, const QVariant &value) = 0;
 };
 
 // What creating "Excel.Application" gives; tests install a recording backend.
@@ -70,6 +80,8 @@ public:
     bool hasWorkbook() const override { return workbook_; }
     int sheetCount() const override { return workbook_ ? sheets_ : 0; }
     void setCells(const CellRect &, const QString &, const QVariant &) override {}
+    void callCells(const CellRect &, const QString &) override {}
+    void setSheet(int, const QString &, const QVariant &) override {}
 
 private:
     int sheets_;

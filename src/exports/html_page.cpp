@@ -1,7 +1,8 @@
-#include "results/html_page.h"
+#include "exports/html_page.h"
 
 #include "support/app_error.h"
 #include "support/codec_1251.h"
+#include "support/files.h"
 #include "support/str_utils.h"
 
 #include <QFileDevice>
@@ -55,6 +56,8 @@ bool isCentred(const QString &upperName)
            upperName == QLatin1String("ITS_GLOBAL") || upperName == QLatin1String("ID_KIND");
 }
 
+// Control characters other than tab, line feed and carriage return have
+// no place in a page: each is written as "?".
 void appendEscaped(QString &out, const QString &text)
 {
     for (QChar c : text) {
@@ -63,9 +66,21 @@ void appendEscaped(QString &out, const QString &text)
         case '<': out += QLatin1String("&lt;"); break;
         case '>': out += QLatin1String("&gt;"); break;
         case '"': out += QLatin1String("&quot;"); break;
-        default: out += c;
+        case '\t': case '\n': case '\r': out += c; break;
+        default: out += c.unicode() < 0x20 || c.unicode() == 0x7F ? QChar('?') : c;
         }
     }
+}
+
+[[noreturn]] void cannotWrite(const QIODevice &out)
+{
+    // A full disk is said as such, with the file where it showed.
+    QString reason = out.errorString();
+    if (const auto *file = qobject_cast<const QFileDevice *>(&out)) {
+        if (WriteFailedForSpace(*file, &reason) && !file->fileName().isEmpty())
+            throw AppError(NoSpaceText(file->fileName()));
+    }
+    throw AppError(QStringLiteral("Ошибка записи HTML-страницы: ") + reason);
 }
 
 } // namespace
@@ -145,7 +160,7 @@ void HtmlPageWriter::end()
     flush(1);
     // A file keeps small writes in its own buffer: a full disk shows here.
     if (auto *file = qobject_cast<QFileDevice *>(&out_); file && !file->flush())
-        throw AppError(QStringLiteral("Ошибка записи HTML-страницы: ") + file->errorString());
+        cannotWrite(*file);
 }
 
 void HtmlPageWriter::line(const QString &text)
@@ -160,6 +175,6 @@ void HtmlPageWriter::flush(qsizetype atLeast)
     if (buffer_.size() < atLeast)
         return;
     if (out_.write(buffer_) != buffer_.size())
-        throw AppError(QStringLiteral("Ошибка записи HTML-страницы: ") + out_.errorString());
+        cannotWrite(out_);
     buffer_.resize(0);
 }

@@ -1,6 +1,6 @@
-#include "results/excel.h"
+#include "exports/excel.h"
 
-#include "results/automation.h"
+#include "exports/automation.h"
 
 QVariant VarArrayCreate(int low, int high)
 {

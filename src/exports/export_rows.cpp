@@ -1,4 +1,8 @@
-#include "results/export_rows.h"
+#include "exports/export_rows.h"
+
+#include "db/store_wait.h"
+
+#include <QElapsedTimer>
 
 std::vector<ExportColumn> ExportColumns(const DbDataSet &rows)
 {
@@ -7,7 +11,7 @@ std::vector<ExportColumn> ExportColumns(const DbDataSet &rows)
         const DbField *f = rows.field(i);
         if (!f->isVisible() || f->name().toUpper() == QLatin1String("INFO"))
             continue;
-        columns.push_back({i, f->name(), f->displayLabel(), f->kind()});
+        columns.push_back({i, f->name(), f->displayLabel(), f->kind(), f->displayWidth()});
     }
     return columns;
 }
@@ -48,4 +52,29 @@ void ExportRowReader::finish()
 {
     if (row_ >= 0 && rows_.isOpen())
         rows_.setCurrentRow(row_);
+}
+
+bool ForEachExportRow(ExportRowReader &reader, const std::function<void()> &row,
+                      const std::function<QString()> &progress, const LongWorkRunner &run)
+{
+    bool more = true;
+    const auto step = [&] {
+        QElapsedTimer clock;
+        clock.start();
+        while ((more = reader.next())) {
+            row();
+            if (clock.elapsed() >= kExportStepMs)
+                break;
+        }
+        return more;
+    };
+    const bool finished = run ? run(step, progress) : RunLongWork(step, progress);
+    return finished && !more && reader.complete();
+}
+
+QString RowsWrittenText(int written, int total)
+{
+    if (total < 0)
+        return QStringLiteral("Записано строк: %1").arg(written);
+    return QStringLiteral("Записано строк: %1 из %2").arg(written).arg(total);
 }

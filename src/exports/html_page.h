@@ -2,7 +2,8 @@
 // The HTML page of the found objects: a fixed heading, a table with one header
 // row and one row per object, and a fixed footer, in Windows-1251 with CR LF
 // after every line. Lines are written as they are made, so memory does not
-// grow with the rows. Every label and value is escaped.
+// grow with the rows. Every label and value is escaped; control characters
+// but tab, line feed and carriage return become "?".
 
 #include <QByteArray>
 #include <QString>
@@ -11,7 +12,7 @@
 
 class QIODevice;
 
-// "&", "<", ">" and '"' written as character entities.
+// "&", "<", ">" and '"' written as character entities, control characters as "?".
 QString HtmlEscape(const QString &text);
 
 struct HtmlColumn {

@@ -1,5 +1,8 @@
-#include "results/xlsx_backend.h"
+#include "exports/xlsx_backend.h"
 
+#include "exports/excel.h"
+#include "exports/sheet_text.h"
+#include "exports/zip_level.h"
 #include "support/app_error.h"
 #include "support/files.h"
 
@@ -8,42 +11,10 @@
 #include <QFile>
 #include <xlsxwriter.h>
 
-#include <atomic>
-#include <dlfcn.h>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-namespace {
-
-// While a workbook is compressed, its parts are deflated at the fastest
-// level (see zipOpenNewFileInZip4_64 below).
-std::atomic<bool> fastCompression{false};
-
-} // namespace
-
-// libxlsxwriter compresses a workbook's parts through minizip at zlib's
-// default level, which for a sheet of a million rows takes about as long as
-// writing all its rows. The program defines the minizip call itself (the
-// dynamic linker prefers the program's definition), lowers the level to the
-// fastest one while one of its workbooks is saved, and hands on to minizip.
-// The file comes out about a fifth larger; every reader reads it the same.
-extern "C" int zipOpenNewFileInZip4_64(void *file, const char *filename, const void *zipfi, const void *extraLocal,
-                                       unsigned sizeExtraLocal, const void *extraGlobal, unsigned sizeExtraGlobal,
-                                       const char *comment, int method, int level, int raw, int windowBits,
-                                       int memLevel, int strategy, const char *password, unsigned long crcForCrypting,
-                                       unsigned long versionMadeBy, unsigned long flagBase, int zip64)
-{
-    using Next = int (*)(void *, const char *, const void *, const void *, unsigned, const void *, unsigned,
-                         const char *, int, int, int, int, int, int, const char *, unsigned long, unsigned long,
-                         unsigned long, int);
-    static const auto next = reinterpret_cast<Next>(dlsym(RTLD_NEXT, "zipOpenNewFileInZip4_64"));
-    if (!next)
-        return -102; // ZIP_PARAMERROR: no minizip to hand on to
-    if (fastCompression && level == -1 /* Z_DEFAULT_COMPRESSION */)
-        level = 1;
-    return next(file, filename, zipfi, extraLocal, sizeExtraLocal, extraGlobal, sizeExtraGlobal, comment, method, level,
-                raw, windowBits, memLevel, strategy, password, crcForCrypting, versionMadeBy, flagBase, zip64);
-}
 
 namespace {
 
@@ -124,6 +95,9 @@ XlsxBackend::~XlsxBackend()
 void XlsxBackend::addWorkbook()
 {
     discard();
+    // Said now rather than when the last row is written and every save fails.
+    if (QString reason; !MinizipCallFound(&reason))
+        throw AppError(QStringLiteral("Не удалось начать книгу: %1").arg(reason));
     work_ = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("vrkx_book_XXXXXX")));
     if (!work_->isValid())
         throw AppError(QStringLiteral("Не удалось создать временную папку в %1").arg(QDir::tempPath()));
@@ -136,14 +110,26 @@ void XlsxBackend::addWorkbook()
     workbook_ = workbook_new_opt(QFile::encodeName(file_).constData(), &options);
     if (!workbook_)
         throw AppError(QStringLiteral("Не удалось создать книгу %1").arg(file_));
-    sheet_ = workbook_add_worksheet(workbook_, nullptr);
-    // The sheet's rows go to a temporary file: written in large blocks.
-    if (sheet_ && sheet_->optimize_tmpfile)
-        std::setvbuf(sheet_->optimize_tmpfile, nullptr, _IOFBF, 1 << 20);
+    layout_ = Layout();
+    changedValues_ = 0;
     written_ = 0;
     closing_ = false;
     failure_.clear();
     writer_ = std::thread([this] { writerLoop(); });
+}
+
+lxw_worksheet *XlsxBackend::worksheet()
+{
+    // Made when first written to: a sheet's name is given when it is made.
+    if (!sheet_) {
+        sheet_ = workbook_add_worksheet(workbook_, layout_.name.toUtf8().constData());
+        if (!sheet_)
+            throw AppError(AutomationError(QStringLiteral("недопустимое имя листа \"%1\"").arg(layout_.name)));
+        // The sheet's rows go to a temporary file: written in large blocks.
+        if (sheet_->optimize_tmpfile)
+            std::setvbuf(sheet_->optimize_tmpfile, nullptr, _IOFBF, 1 << 20);
+    }
+    return sheet_;
 }
 
 void XlsxBackend::writerLoop()
@@ -222,13 +208,83 @@ XlsxBackend::Cell &XlsxBackend::cell(int row, int col)
     return r[std::size_t(col)];
 }
 
+namespace {
+
+void checkOnSheet(const CellRect &cells)
+{
+    if (cells.row1 < 1 || cells.col1 < 1 || cells.row2 > kSheetRows || cells.col2 > kSheetColumns
+        || cells.row1 > cells.row2 || cells.col1 > cells.col2)
+        throw AppError(AutomationError(QStringLiteral("ячейки вне листа")));
+}
+
+} // namespace
+
+void XlsxBackend::callCells(const CellRect &cells, const QString &method)
+{
+    if (!workbook_ || cells.sheet != 1)
+        return;
+    checkOnSheet(cells);
+    if (method == QLatin1String("AutoFilter"))
+        layout_.filter = cells;
+}
+
+void XlsxBackend::setSheet(int sheet, const QString &property, const QVariant &value)
+{
+    if (!workbook_ || sheet != 1)
+        return;
+    Layout &l = layout_;
+    if (property == QLatin1String("Name")) {
+        if (sheet_ && value.toString() != l.name)
+            throw AppError(AutomationError(QStringLiteral("лист переименовывают до записи в него")));
+        l.name = value.toString();
+    } else if (property == QLatin1String("Window.SplitRow")) {
+        l.splitRow = value.toInt();
+    } else if (property == QLatin1String("Window.SplitColumn")) {
+        l.splitColumn = value.toInt();
+    } else if (property == QLatin1String("Window.FreezePanes")) {
+        l.frozen = value.toBool();
+    } else if (property == QLatin1String("PageSetup.Orientation")) {
+        l.landscape = value.toInt() == 2; // xlLandscape
+    } else if (property == QLatin1String("PageSetup.Zoom")) {
+        l.zoom = value.userType() == QMetaType::Bool ? 0 : value.toInt(); // false: fitted to pages
+    } else if (property == QLatin1String("PageSetup.FitToPagesWide")) {
+        l.fitWide = value.userType() == QMetaType::Bool ? 0 : value.toInt();
+    } else if (property == QLatin1String("PageSetup.FitToPagesTall")) {
+        l.fitTall = value.userType() == QMetaType::Bool ? 0 : value.toInt();
+    }
+}
+
+void XlsxBackend::applyLayout()
+{
+    lxw_worksheet *ws = worksheet();
+    const Layout &l = layout_;
+    for (const auto &[col, width] : l.widths)
+        worksheet_set_column(ws, lxw_col_t(col - 1), lxw_col_t(col - 1), width, nullptr);
+    if (l.frozen && (l.splitRow > 0 || l.splitColumn > 0))
+        worksheet_freeze_panes(ws, lxw_row_t(std::max(l.splitRow, 0)), lxw_col_t(std::max(l.splitColumn, 0)));
+    if (l.filter.row1 > 0)
+        worksheet_autofilter(ws, lxw_row_t(l.filter.row1 - 1), lxw_col_t(l.filter.col1 - 1),
+                             lxw_row_t(l.filter.row2 - 1), lxw_col_t(l.filter.col2 - 1));
+    if (l.landscape)
+        worksheet_set_landscape(ws);
+    if (l.fitWide >= 0 || l.fitTall >= 0)
+        worksheet_fit_to_pages(ws, uint16_t(std::max(l.fitWide, 0)), uint16_t(std::max(l.fitTall, 0)));
+    else if (l.zoom >= 10 && l.zoom <= 400)
+        worksheet_set_print_scale(ws, uint16_t(l.zoom));
+}
+
 void XlsxBackend::setCells(const CellRect &cells, const QString &property, const QVariant &value)
 {
     if (!workbook_ || cells.sheet != 1)
         return;
-    if (cells.row1 < 1 || cells.col1 < 1 || cells.row2 > kSheetRows || cells.col2 > kSheetColumns
-        || cells.row1 > cells.row2 || cells.col1 > cells.col2)
-        throw AppError(AutomationError(QStringLiteral("ячейки вне листа")));
+    checkOnSheet(cells);
+    if (property == QLatin1String("ColumnWidth")) {
+        // Of whole columns, whatever rows are written already.
+        for (int c = cells.col1; c <= cells.col2; ++c)
+            layout_.widths[c] = std::clamp(value.toDouble(), 0.0, 255.0);
+        return;
+    }
+    worksheet();
     if (cells.row1 <= written_)
         throw AppError(AutomationError(QStringLiteral("строка %1 уже записана").arg(cells.row1)));
     // Rows above the first one touched are complete: written now.
@@ -319,8 +375,7 @@ lxw_format *XlsxBackend::format(const Look &look)
     for (int n = 1; n <= 4; ++n)
         if (look.borderStyle[n] != 0)
             sides[n](f, border(look.borderStyle[n], look.borderWeight[n]));
-    // 0x1FFFFFFF (no colour) leaves the interior alone.
-    if (look.interior >= 0 && look.interior != 0x1FFFFFFF) {
+    if (look.interior >= 0 && look.interior != NO_INTERIOR_COLOR) {
         format_set_pattern(f, LXW_PATTERN_SOLID);
         format_set_bg_color(f, rgb(look.interior));
     }
@@ -346,8 +401,10 @@ void XlsxBackend::writeRow(int row, const Row &cells)
         case QMetaType::QString: {
             const QString s = v.toString();
             // A leading apostrophe makes the rest text, whatever it looks like.
-            // A cell holds at most 32,767 characters.
-            utf8_ = (s.startsWith(QChar('\'')) ? s.mid(1) : s).left(32767).toUtf8();
+            bool changed = false;
+            utf8_ = SheetText(s.startsWith(QChar('\'')) ? s.mid(1) : s, &changed).toUtf8();
+            if (changed)
+                ++changedValues_;
             error = worksheet_write_string(sheet_, r, col, utf8_.constData(), format(x.look));
             break;
         }
@@ -393,26 +450,46 @@ void XlsxBackend::save(const QString &fileName)
         throw AppError(AutomationError(QStringLiteral("нет книги")));
     flushBefore(kSheetRows + 1);
     stopWriter(); // writes what still waits
-    const auto failed = [&](const QString &reason) {
-        work_.reset(); // the unfinished book goes with its folder
-        return AppError(QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, reason));
+    // The unfinished book goes with its folder. A full disk is said as such,
+    // naming the file that did not fit: the book in the temporary folder, or
+    // the one chosen.
+    const auto failed = [&](const QString &reason, const QString &noSpaceIn = QString()) {
+        work_.reset();
+        return AppError(!noSpaceIn.isEmpty() ? NoSpaceText(noSpaceIn)
+                                             : QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, reason));
     };
     if (!failure_.isEmpty()) {
         freeWorkbook();
         throw failed(failure_);
     }
+    applyLayout();
+    // The sheet's rows wait in a temporary file that the workbook library
+    // writes without looking back: a row it could not write would be missing
+    // from the book without a word.
+    if (std::FILE *rows = sheet_->optimize_tmpfile; rows && (std::fflush(rows) != 0 || std::ferror(rows))) {
+        const int e = errno;
+        freeWorkbook();
+        throw failed(QStringLiteral("строки листа не записаны во временный файл в %1").arg(work_->path()),
+                     IsNoSpace(e) ? file_ : QString());
+    }
     lxw_workbook *book = std::exchange(workbook_, nullptr);
     sheet_ = nullptr;
-    fastCompression = true;
-    const lxw_error error = workbook_close(book);
-    fastCompression = false;
+    lxw_error error;
+    int closeErrno = 0;
+    {
+        FastZipLevel fast;
+        errno = 0;
+        error = workbook_close(book);
+        closeErrno = errno;
+    }
     if (error != LXW_NO_ERROR)
-        throw failed(QString::fromUtf8(lxw_strerror(error)));
+        throw failed(QString::fromUtf8(lxw_strerror(error)), IsNoSpace(closeErrno) ? file_ : QString());
     // The finished book takes its name in one step; on another file system
     // it is copied there first.
     QString reason;
-    if (!MoveFileOver(file_, fileName, &reason))
-        throw failed(reason);
+    bool noSpace = false;
+    if (!MoveFileOver(file_, fileName, &reason, &noSpace))
+        throw failed(reason, noSpace ? fileName : QString());
     work_.reset();
 }
 

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <vector>
 
 struct ExportColumn {
@@ -15,6 +16,7 @@ struct ExportColumn {
     QString name;        // the field's name
     QString label;       // its display label
     FieldKind kind = FieldKind::Text;
+    int width = 0;       // its display width, in characters
 };
 
 // The visible fields of the row set, in order, except the memo "INFO".
@@ -36,8 +38,6 @@ public:
     // rows remain and when the row set was closed before the end (pending
     // events run while an export goes on): what was written is cut short.
     bool complete() const { return complete_; }
-    // Index of the row read, from 0; -1 before the first next().
-    int row() const { return row_; }
     // The number of rows in the result once every row is fetched, else -1.
     int total() const;
     // The k-th exported column of the row read, as text: no display format,
@@ -55,3 +55,24 @@ private:
     int row_ = -1;
     bool complete_ = false;
 };
+
+// Long work done in steps (the signature of RunLongWork): calls step until it
+// returns false, showing progress() as it goes; false when it was stopped
+// before the end.
+using LongWorkRunner =
+    std::function<bool(const std::function<bool()> &step, const std::function<QString()> &progress)>;
+
+// How long one step of an export's row loop may run before windows get
+// their turn.
+constexpr int kExportStepMs = 30;
+
+// Hands every row of the reader to row(), in steps of at most kExportStepMs,
+// run by run (RunLongWork, with its wait window and Cancel, when run is
+// empty); progress() says how far the export has come. False when it was
+// cancelled, or when the row set closed before its last row (what was written
+// would be cut short). Errors of row() and of fetching travel to the caller.
+bool ForEachExportRow(ExportRowReader &reader, const std::function<void()> &row,
+                      const std::function<QString()> &progress, const LongWorkRunner &run = {});
+
+// "Записано строк: N из M", or "Записано строк: N" while the count is unknown.
+QString RowsWrittenText(int written, int total);

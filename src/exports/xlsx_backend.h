@@ -7,10 +7,14 @@
 // beginning with an apostrophe is stored as text without it, as spreadsheet
 // applications do; a date-time is stored as a date with a date format.
 // Complete rows are turned into the file's XML on a thread of their own while
-// the program goes on with the next rows.
+// the program goes on with the next rows. A text is stored as the sheet can
+// hold it (SheetText); the values that had to change are counted. Column
+// widths, frozen panes, the filter and the page setup are kept until the
+// workbook is saved.
 
-#include "results/automation.h"
+#include "exports/automation.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -26,8 +30,10 @@ struct lxw_format;
 
 class XlsxBackend : public AutomationBackend {
 public:
-    // The sheets a new workbook has, as a spreadsheet application gives them.
+    // The sheets a new workbook has, as a spreadsheet application gives them,
+    // and the name of the first one (the application speaks Russian).
     static constexpr int kSheets = 1;
+    static inline const QString kFirstSheetName = QStringLiteral("Лист1");
 
     XlsxBackend();
     ~XlsxBackend() override;
@@ -37,6 +43,8 @@ public:
     bool hasWorkbook() const override { return workbook_ != nullptr; }
     int sheetCount() const override { return workbook_ ? kSheets : 0; }
     void setCells(const CellRect &cells, const QString &property, const QVariant &value) override;
+    void callCells(const CellRect &cells, const QString &method) override;
+    void setSheet(int sheet, const QString &property, const QVariant &value) override;
 
     // Writes the workbook to the file (replacing it in one step once the
     // workbook is complete). Throws AppError naming the file when it fails;
@@ -44,6 +52,9 @@ public:
     void save(const QString &fileName);
     // Drops the workbook without a file.
     void discard();
+    // Texts written so far that the sheet could not hold as they were: cut,
+    // or characters replaced (complete once the workbook is saved).
+    int changedValues() const { return changedValues_; }
 
     // The look of a cell, as the formats know it.
     struct Look {
@@ -66,6 +77,19 @@ private:
         Look look;
     };
     using Row = std::vector<Cell>; // by column, from 1
+    // What the sheet's window and printed pages look like.
+    struct Layout {
+        QString name = kFirstSheetName;
+        std::map<int, double> widths; // by column, from 1
+        int splitRow = 0, splitColumn = 0;
+        bool frozen = false;
+        CellRect filter{1, 0, 0, 0, 0}; // none while row1 is 0
+        bool landscape = false;
+        int fitWide = -1, fitTall = -1; // pages; -1 not fitted, 0 as many as needed
+        int zoom = 0;                   // percent; 0 not set
+    };
+    lxw_worksheet *worksheet();
+    void applyLayout();
     Cell &cell(int row, int col);
     void flushBefore(int row);
     void writeRow(int row, const Row &cells);
@@ -92,5 +116,7 @@ private:
     std::thread writer_;
     int written_ = 0;                    // rows up to this one are written
     std::vector<std::pair<Look, lxw_format *>> formats_;
+    Layout layout_;
+    std::atomic<int> changedValues_{0};
     QByteArray utf8_;
 };

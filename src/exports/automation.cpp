@@ -1,6 +1,6 @@
-#include "results/automation.h"
+#include "exports/automation.h"
 
-#include "results/xlsx_backend.h"
+#include "exports/xlsx_backend.h"
 #include "support/app_error.h"
 
 #include <QDateTime>
@@ -8,7 +8,7 @@
 
 namespace {
 
-enum class Kind { Application, Workbooks, Workbook, Worksheets, Sheet, Range, Font, Border, Interior };
+enum class Kind { Application, Window, Workbooks, Workbook, Worksheets, Sheet, PageSetup, Range, Font, Border, Interior };
 
 struct AutoObject {
     Kind kind;
@@ -167,10 +167,11 @@ QVariant AutoGet(const QVariant &obj, const QString &member, const QVariantList 
     case Kind::Application:
         if (same(member, "Workbooks"))
             result = wrap(derive(o, Kind::Workbooks, path));
-        else if (same(member, "ActiveWorkBook")) {
+        else if (same(member, "ActiveWorkBook") || same(member, "ActiveWindow")) {
             if (!o->backend->hasWorkbook())
                 throw AppError(AutomationError(QStringLiteral("нет активной книги")));
-            result = wrap(derive(o, Kind::Workbook, path));
+            // The window shows the first sheet, the one a new workbook opens on.
+            result = wrap(derive(o, same(member, "ActiveWindow") ? Kind::Window : Kind::Workbook, path));
         } else
             fail();
         break;
@@ -211,6 +212,8 @@ QVariant AutoGet(const QVariant &obj, const QString &member, const QVariantList 
             range->cells = {o->cells.sheet, std::min(a->cells.row1, b->cells.row1), std::min(a->cells.col1, b->cells.col1),
                             std::max(a->cells.row2, b->cells.row2), std::max(a->cells.col2, b->cells.col2)};
             result = wrap(range);
+        } else if (same(member, "PageSetup")) {
+            result = wrap(derive(o, Kind::PageSetup, path));
         } else
             fail();
         break;
@@ -242,12 +245,32 @@ void AutoSet(const QVariant &obj, const QString &member, const QVariant &value, 
     auto fail = [&] {
         throw AppError(AutomationError(QStringLiteral("нет свойства %1").arg(join(o->path, member + argsText(args)))));
     };
-    static const char *const rangeProps[] = {"HorizontalAlignment", "VerticalAlignment", "WrapText", "Value"};
+    static const char *const rangeProps[] = {"HorizontalAlignment", "VerticalAlignment", "WrapText", "Value",
+                                             "ColumnWidth"};
+    // A property of the sheet (its window, its page setup), by its name there.
+    auto setSheet = [&](const QString &prefix, std::initializer_list<const char *> props) {
+        for (const char *p : props) {
+            if (same(member, p)) {
+                o->backend->setSheet(o->cells.sheet, prefix + QLatin1String(p), value);
+                return;
+            }
+        }
+        fail();
+    };
     switch (o->kind) {
     case Kind::Application:
         if (!same(member, "Visible"))
             fail();
         o->backend->setVisible(value.toBool());
+        return;
+    case Kind::Window:
+        setSheet(QStringLiteral("Window."), {"SplitRow", "SplitColumn", "FreezePanes"});
+        return;
+    case Kind::Sheet:
+        setSheet(QString(), {"Name"});
+        return;
+    case Kind::PageSetup:
+        setSheet(QStringLiteral("PageSetup."), {"Orientation", "Zoom", "FitToPagesWide", "FitToPagesTall"});
         return;
     case Kind::Range:
         for (const char *p : rangeProps) {
@@ -295,6 +318,10 @@ QVariant AutoCall(const QVariant &obj, const QString &method, const QVariantList
         o->backend->trace(path);
     if (o->kind == Kind::Workbooks && same(method, "Add")) {
         o->backend->addWorkbook();
+        return QVariant();
+    }
+    if (o->kind == Kind::Range && same(method, "AutoFilter")) {
+        o->backend->callCells(o->cells, QStringLiteral("AutoFilter"));
         return QVariant();
     }
     throw AppError(AutomationError(QStringLiteral("нет метода %1").arg(path)));
