@@ -38,7 +38,10 @@ void StoreWaitDialog::begin(std::function<void()> cancel)
     cancel_ = std::move(cancel);
     adjustSize();
     // Over the window that waits; no parent, as the window may go first.
-    if (const QWidget *over = QApplication::activeWindow())
+    const QWidget *over = QApplication::activeModalWidget();
+    if (!over)
+        over = QApplication::activeWindow();
+    if (over)
         move(over->frameGeometry().center() - rect().center());
     show();
     raise();

@@ -127,22 +127,33 @@ private slots:
     void longWork_data()
     {
         QTest::addColumn<bool>("pressCancel");
-        QTest::newRow("to the end") << false;
-        QTest::newRow("cancelled") << true;
+        QTest::addColumn<bool>("cancelFromCode"); // as the program's end does
+        QTest::newRow("to the end") << false << false;
+        QTest::newRow("cancelled") << true << false;
+        QTest::newRow("cancelled from code") << false << true;
     }
     void longWork()
     {
         QFETCH(bool, pressCancel);
+        QFETCH(bool, cancelFromCode);
         FakeWindow::pressCancel = pressCancel;
         int steps = 0, ticks = 0;
         QTimer clock;
         connect(&clock, &QTimer::timeout, [&] { ++ticks; });
         clock.start(10);
-        const bool finished = RunLongWork([&] { sleepMs(10); return ++steps < 80; },
-                                          [&] { return QStringLiteral("%1").arg(steps); }, 200);
-        QCOMPARE(finished, !pressCancel);
+        const bool finished = RunLongWork(
+            [&] {
+                sleepMs(10);
+                if (cancelFromCode && steps == 60)
+                    CancelWaitingCall();
+                return ++steps < 80;
+            },
+            [&] { return QStringLiteral("%1").arg(steps); }, 200);
+        const bool cancelled = pressCancel || cancelFromCode;
+        QCOMPARE(finished, !cancelled);
         QCOMPARE(FakeWindow::begun, 1);
-        QVERIFY(pressCancel ? steps < 80 : steps == 80);
+        QVERIFY(cancelled ? steps < 80 : steps == 80);
+        QVERIFY(!StoreCallWaiting());
         QVERIFY(ticks > 10);
         QVERIFY(!FakeWindow::lastProgress.isEmpty());
     }
