@@ -237,6 +237,105 @@ private slots:
         QFile::remove(file);
     }
 
+    // What a cell or the sheet is given through the object model, as the
+    // saved workbook holds it.
+    void looks_data()
+    {
+        QTest::addColumn<QString>("path"); // from the sheet, or from the application for ActiveWindow
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<QString>("absent");
+        const QString styles = "xl/styles.xml", sheet = "xl/worksheets/sheet1.xml";
+        QTest::newRow("left") << "Cells(1,1).HorizontalAlignment" << QVariant(2) << styles << "horizontal=\"left\"" << "";
+        QTest::newRow("centre") << "Cells(1,1).HorizontalAlignment" << QVariant(3) << styles << "horizontal=\"center\"" << "";
+        QTest::newRow("centre, named") << "Cells(1,1).HorizontalAlignment" << QVariant(-4108) << styles
+                                       << "horizontal=\"center\"" << "";
+        QTest::newRow("justify, named") << "Cells(1,1).HorizontalAlignment" << QVariant(-4130) << styles
+                                        << "horizontal=\"justify\"" << "";
+        QTest::newRow("thick line") << "Cells(1,1).Borders(1).Weight" << QVariant(3) << styles << "<left style=\"thick\">"
+                                    << "";
+        QTest::newRow("no line") << "Cells(1,1).Borders(1).LineStyle" << QVariant(-4142) << styles << "" << "<left style";
+        QTest::newRow("white interior") << "Cells(1,1).Interior.Color" << QVariant(0xFFFFFF) << styles
+                                        << "<fgColor rgb=\"FFFFFFFF\"/>" << "";
+        QTest::newRow("no interior") << "Cells(1,1).Interior.Color" << QVariant(NO_INTERIOR_COLOR) << styles << ""
+                                     << "patternType=\"solid\"";
+        QTest::newRow("true") << "Cells(1,1).Value" << QVariant(true) << sheet << "t=\"b\"><v>1</v>" << "";
+        QTest::newRow("date and time") << "Cells(1,1).Value" << QVariant(QDateTime(QDate(2005, 2, 5), QTime(10, 30)))
+                                       << styles << "formatCode=\"dd.mm.yyyy hh:mm:ss\"" << "";
+        QTest::newRow("zoom") << "PageSetup.Zoom" << QVariant(80) << sheet << "scale=\"80\"" << "fitToPage";
+        QTest::newRow("largest zoom") << "PageSetup.Zoom" << QVariant(400) << sheet << "scale=\"400\"" << "";
+        QTest::newRow("split, not frozen") << "ActiveWindow.SplitRow" << QVariant(7) << sheet << "" << "<pane";
+        QTest::newRow("filter from row 1") << "AutoFilter" << QVariant() << sheet << "<autoFilter ref=\"A1:B2\"/>" << "";
+    }
+    void looks()
+    {
+        QFETCH(QString, path);
+        QFETCH(QVariant, value);
+        QVariant app, sheet;
+        ExcelStart(false, true, app);
+        ExcelGetSheet(app, 1, sheet);
+        const auto cell = [&](int row, int col) { return AutoGet(sheet, "Cells", {row, col}); };
+        AutoSet(cell(1, 1), "Value", "x");
+        if (path.endsWith("Weight")) // a weight is of a line
+            AutoSet(AutoGet(cell(1, 1), "Borders", {1}), "LineStyle", 1);
+        if (path == "AutoFilter") {
+            AutoCall(AutoGet(sheet, "Range", {cell(1, 1), cell(2, 2)}), "AutoFilter");
+        } else {
+            // Cells(1,1).Borders(1).Weight: every step but the last is a get.
+            QVariant object = path.startsWith("ActiveWindow") ? app : sheet;
+            QStringList steps = path.split('.');
+            const QString last = steps.takeLast();
+            for (const QString &step : steps) {
+                const int open = step.indexOf('(');
+                QVariantList args;
+                if (open > 0)
+                    for (const QString &a : step.mid(open + 1).chopped(1).split(','))
+                        args << a.toInt();
+                object = AutoGet(object, open > 0 ? step.left(open) : step, args);
+            }
+            AutoSet(object, last, value);
+        }
+        const QString file = temp_.filePath("looks.xlsx");
+        std::dynamic_pointer_cast<XlsxBackend>(AutomationBackendOf(app))->save(file);
+        QFETCH(QString, part);
+        QFETCH(QString, present);
+        QFETCH(QString, absent);
+        const QString xml = WorkbookPart(file, part);
+        QFile::remove(file);
+        QVERIFY2(present.isEmpty() || xml.contains(present), qPrintable(xml));
+        QVERIFY2(absent.isEmpty() || !xml.contains(absent), qPrintable(xml));
+    }
+
+    // A cell off the sheet is refused when it is written to, not at the save.
+    void outsideTheSheet_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("row 0") << 0 << 1 << true;
+        QTest::newRow("column 0") << 1 << 0 << true;
+        QTest::newRow("below the last row") << kSheetRows + 1 << 1 << true;
+        QTest::newRow("beyond the last column") << 1 << kSheetColumns + 1 << true;
+        QTest::newRow("the last cell") << kSheetRows << kSheetColumns << false;
+    }
+    void outsideTheSheet()
+    {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QVariant app, sheet;
+        ExcelStart(false, true, app);
+        ExcelGetSheet(app, 1, sheet);
+        bool refused = false;
+        try {
+            AutoSet(AutoGet(sheet, "Cells", {row, col}), "Value", "x");
+        } catch (const AppError &) {
+            refused = true;
+        }
+        QTEST(refused, "refused");
+        std::dynamic_pointer_cast<XlsxBackend>(AutomationBackendOf(app))->discard();
+    }
+
     // Where the dynamic linker gives no definition after the program's own,
     // minizip's is taken from the workbook library's scope; with neither,
     // the reason names the call.
