@@ -61,3 +61,10 @@ QByteArray ReadBytes(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
+
+void AddBookObjects(StoreWriter &w)
+{
+    AddType(w, "1", "Объект обычный", "Объект", "OBJ", 1, 0);
+    AddObject(w, "01", "Первый", "1", "", "", "", "", 1, QDate(2005, 2, 1));
+    AddObject(w, "02", "00123", "1", "01", "[01]", "", "", 1, QDate(1850, 3, 4));
+}

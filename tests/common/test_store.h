@@ -18,6 +18,10 @@ void AddObject(StoreWriter &w, const QString &id, const QString &name, const QSt
 void AddType(StoreWriter &w, const QString &id, const QString &name, const QString &shortName,
              const QString &mnemo, int kind = 1, int abstract = 0);
 
+// The rows the workbook tests write: a type and two objects of it, "Первый"
+// and a child named like a number, dated before the sheet's calendar.
+void AddBookObjects(StoreWriter &w);
+
 // Writes a database list file whose data rows are the given ones.
 void WriteDatabaseList(const QString &path, const QList<QStringList> &rows);
 // The bytes of a file, or "<missing>".

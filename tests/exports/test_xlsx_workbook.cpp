@@ -30,9 +30,7 @@ private slots:
     {
         qputenv("TMPDIR", QFile::encodeName(temp_.path()));
         conn_.setDatabaseName(MakeTestStore(dir_.path(), "book.fdb", [](StoreWriter &w) {
-            AddType(w, "1", "Объект обычный", "Объект", "OBJ", 1, 0);
-            AddObject(w, "01", "Первый", "1", "", "", "", "", 1, QDate(2005, 2, 1));
-            AddObject(w, "02", "00123", "1", "01", "[01]", "", "", 1, QDate(1850, 3, 4));
+            AddBookObjects(w);
             w.exec("UPDATE OBJECTS_TREE SET DATE_2 = '05.02.2005 10:30' WHERE ID_THIS = '01'");
         }));
         conn_.setUserName("VeldaRunKX");

@@ -38,9 +38,7 @@ private slots:
     {
         qputenv("TMPDIR", QFile::encodeName(temp_.path()));
         conn_.setDatabaseName(MakeTestStore(dir_.path(), "book.fdb", [](StoreWriter &w) {
-            AddType(w, "1", "Объект обычный", "Объект", "OBJ", 1, 0);
-            AddObject(w, "01", "Первый", "1", "", "", "", "", 1, QDate(2005, 2, 1));
-            AddObject(w, "02", "00123", "1", "01", "[01]", "", "", 1, QDate(1850, 3, 4));
+            AddBookObjects(w);
             // Beyond the other tests' condition: texts a sheet cannot hold as
             // they are (a control character) or that readers would decode.
             AddObject(w, "95", QString::fromUtf8("Насос\x01 №5"), "1", "", "", "_x0041_ и \x1b");
