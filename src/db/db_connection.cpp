@@ -120,22 +120,18 @@ void DbConnection::call(std::function<void()> task)
     if (!worker_ || !attachment_)
         throw DbError(kNoConnection);
     IAttachment *attachment = attachment_.get();
-    StoreCallStop stop;
-    stop.raise = [attachment] {
-        fb::Status st;
-        try {
-            attachment->cancelOperation(st.get(), fb_cancel_raise);
-        } catch (const FbException &) {
-            // nothing runs, or the server cannot be asked: the abort follows
-        }
+    const auto canceller = [attachment](int option) {
+        return [attachment, option] {
+            fb::Status st;
+            try {
+                attachment->cancelOperation(st.get(), option);
+            } catch (const FbException &) {
+                // nothing runs, or the server cannot be asked: the wait
+                // routine goes on to the next step
+            }
+        };
     };
-    stop.abort = [attachment] {
-        fb::Status st;
-        try {
-            attachment->cancelOperation(st.get(), fb_cancel_abort);
-        } catch (const FbException &) {
-        }
-    };
+    const StoreCallStop stop{canceller(fb_cancel_raise), canceller(fb_cancel_abort)};
     const StoreCallEnd end = WaitOnStore(*worker_, std::move(task), stop);
     switch (end) {
     case StoreCallEnd::Finished:

@@ -1,6 +1,7 @@
 #include "db/db_cursor.h"
 
 #include "db/fb_api.h"
+#include "db/sql_guard.h"
 #include "support/codec_1251.h"
 
 #include <QElapsedTimer>
@@ -19,7 +20,7 @@ void OpenCursor(DbCursor &cursor, IAttachment *attachment, ITransaction *transac
                                                    IStatement::PREPARE_PREFETCH_METADATA));
         // Only a plain SELECT runs: no procedure, no block, no lock.
         if (cursor.statement->getType(st.get()) != isc_info_sql_stmt_select)
-            throw DbError(QStringLiteral("Разрешены только запросы SELECT"));
+            throw DbError(OnlySelectMessage());
         cursor.metadata.reset(cursor.statement->getOutputMetadata(st.get()));
         IMessageMetadata *meta = cursor.metadata.get();
         const unsigned count = meta->getCount(st.get());

@@ -5,8 +5,8 @@
 #include "db/db_cursor.h"
 #include "db/db_error.h"
 #include "db/sql_guard.h"
-#include "support/app_error.h"
 #include "db/value_text.h"
+#include "support/app_error.h"
 #include "support/codec_1251.h"
 #include "support/str_utils.h"
 
@@ -203,10 +203,7 @@ void DbDataSet::close()
     if (!open_)
         return;
     emit beforeClose();
-    if (background_) {
-        background_->stop();
-        background_.reset();
-    }
+    stopBackground();
     releaseCursor();
     fetchFailure_ = nullptr;
     arrived_.clear(); // what is still on its way is dropped
@@ -293,11 +290,16 @@ void DbDataSet::fail(std::exception_ptr error)
     // A cursor that failed once does not recover: the rows fetched stay,
     // and the result is never taken for complete.
     fetchFailure_ = error;
+    stopBackground();
+    releaseCursor();
+}
+
+void DbDataSet::stopBackground()
+{
     if (background_) {
         background_->stop();
         background_.reset();
     }
-    releaseCursor();
 }
 
 bool DbDataSet::isFetching() const

@@ -140,7 +140,6 @@ public:
     // hold the window's thread for long; allFetched() tells when the last
     // came. Closing the row set stops it.
     void fetchAllInBackground();
-    // Fetch results are taken in the order they were made.
     // Rows asked for without waiting are on their way.
     bool isFetching() const;
     std::size_t bufferBytes() const { return store_.bytesUsed(); }
@@ -190,6 +189,7 @@ private:
     // where he did).
     void takeFetchedReporting(std::exception_ptr unran);
     void fail(std::exception_ptr error);
+    void stopBackground();
 
     QStringList sql_;
     QPointer<DbConnection> connection_;

@@ -91,6 +91,11 @@ QString SequenceCallMessage(const QString &word)
         .arg(word);
 }
 
+QString OnlySelectMessage()
+{
+    return QStringLiteral("Разрешены только запросы SELECT");
+}
+
 SequenceReach::SequenceReach(const std::vector<DependencyRow> &rows)
 {
     // Who depends on what, by the name depended on.
@@ -133,7 +138,7 @@ QString StatementRefusal(const QByteArray &statement, const SequenceReach &reach
 {
     const std::vector<SqlToken> tokens = SqlTokens(statement);
     if (tokens.empty() || !(isWord(tokens.front(), "SELECT") || isWord(tokens.front(), "WITH")))
-        return QStringLiteral("Разрешены только запросы SELECT");
+        return OnlySelectMessage();
     if (const QString call = sequenceCall(tokens); !call.isEmpty())
         return SequenceCallMessage(call);
     for (const SqlToken &t : tokens) {

@@ -23,6 +23,9 @@
 QString SequenceCallIn(const QString &sql);
 // The message that refuses such a statement.
 QString SequenceCallMessage(const QString &word);
+// The message that refuses a statement other than a plain SELECT, by its
+// text here or by its type once the engine has prepared it.
+QString OnlySelectMessage();
 
 // One row of the store's dependency list (RDB$DEPENDENCIES): the dependent
 // object and what it depends on, with the engine's object type numbers; for

@@ -6,37 +6,43 @@ StoreWorker::~StoreWorker()
 {
     if (!thread_.joinable())
         return;
-    {
-        std::lock_guard lock(queue_->mutex);
-        queue_->stopping = true;
-    }
-    queue_->wake.notify_one();
+    stop(*queue_);
     thread_.join();
+}
+
+void StoreWorker::push(Queue &queue, std::function<void()> task, bool whileStopping)
+{
+    {
+        std::lock_guard lock(queue.mutex);
+        if (queue.stopping && !whileStopping)
+            return;
+        queue.tasks.push_back(std::move(task));
+    }
+    queue.wake.notify_one();
+}
+
+void StoreWorker::stop(Queue &queue)
+{
+    {
+        std::lock_guard lock(queue.mutex);
+        queue.stopping = true;
+    }
+    queue.wake.notify_one();
 }
 
 void StoreWorker::post(std::function<void()> task)
 {
-    {
-        std::lock_guard lock(queue_->mutex);
-        queue_->tasks.push_back(std::move(task));
-    }
-    queue_->wake.notify_one();
+    // Also to a worker left to itself: what the task ends is ended on its
+    // thread, once the stuck call returns.
+    push(*queue_, std::move(task), true);
 }
 
 std::function<void(std::function<void()>)> StoreWorker::poster() const
 {
     std::weak_ptr<Queue> weak = queue_;
     return [weak](std::function<void()> task) {
-        auto queue = weak.lock();
-        if (!queue)
-            return;
-        {
-            std::lock_guard lock(queue->mutex);
-            if (queue->stopping)
-                return;
-            queue->tasks.push_back(std::move(task));
-        }
-        queue->wake.notify_one();
+        if (auto queue = weak.lock())
+            push(*queue, std::move(task), false);
     };
 }
 
@@ -44,11 +50,7 @@ void StoreWorker::abandon()
 {
     if (!thread_.joinable())
         return;
-    {
-        std::lock_guard lock(queue_->mutex);
-        queue_->stopping = true;
-    }
-    queue_->wake.notify_one();
+    stop(*queue_);
     // The tasks queued behind the stuck call stay with the thread: ending
     // what they hold here would talk to the store on this thread.
     thread_.detach();

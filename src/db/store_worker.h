@@ -38,6 +38,10 @@ private:
         bool stopping = false;
     };
     static void run(std::shared_ptr<Queue> queue);
+    // Queues a task; while the worker stops, only when whileStopping.
+    static void push(Queue &queue, std::function<void()> task, bool whileStopping);
+    // No task is queued any more; the thread ends when the queue is empty.
+    static void stop(Queue &queue);
 
     std::shared_ptr<Queue> queue_;
     std::thread thread_;

@@ -31,13 +31,11 @@ void TDlg_ViewQuery_Objects::SpeedButton3Click()
         if (!WriteResultPage(*Query1, page.device()))
             return;
     }
-    QString chosen = AskSaveFileName(this, offered, QStringLiteral("SD1"),
-                                     {QStringLiteral("HTML-файлы (*.htm)"), QStringLiteral("Все файлы (*)")},
-                                     QStringLiteral("htm"));
+    const QString chosen = AskSaveFileName(this, offered, QStringLiteral("SD1"),
+                                           {QStringLiteral("HTML-файлы (*.htm)"), QStringLiteral("Все файлы (*)")},
+                                           QStringLiteral("htm"));
     if (chosen.isEmpty())
         return;
-    if (!HasExtension(chosen))
-        chosen += QStringLiteral(".htm");
     SD1.fileName = chosen;
     {
         BusyCursor busy;

@@ -41,16 +41,14 @@ bool keepWorkbook(QWidget *parent, XlsxBackend &book, QString &folder, const Sav
         return true;
     if (folder.isEmpty())
         folder = QFileInfo(OfferedFile(sd.initialDir, sd.fileName)).absolutePath();
-    QString chosen = AskSaveFileName(parent, QDir(folder).filePath(QStringLiteral("VRKX_Query_Result.xlsx")),
-                                     QStringLiteral("SaveWorkbookDialog"),
-                                     {QStringLiteral("Excel-файлы (*.xlsx)"), QStringLiteral("Все файлы (*)")},
-                                     QStringLiteral("xlsx"));
+    const QString chosen = AskSaveFileName(parent, QDir(folder).filePath(QStringLiteral("VRKX_Query_Result.xlsx")),
+                                           QStringLiteral("SaveWorkbookDialog"),
+                                           {QStringLiteral("Excel-файлы (*.xlsx)"), QStringLiteral("Все файлы (*)")},
+                                           QStringLiteral("xlsx"));
     if (chosen.isEmpty()) {
         QFile::remove(name);
         return false;
     }
-    if (!HasExtension(chosen))
-        chosen += QStringLiteral(".xlsx");
     folder = QFileInfo(chosen).absolutePath();
     QString reason;
     bool noSpace = false;

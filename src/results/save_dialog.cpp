@@ -1,5 +1,7 @@
 #include "results/save_dialog.h"
 
+#include "support/files.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,5 +31,8 @@ QString AskSaveFileName(QWidget *parent, const QString &offered, const QString &
     dialog.selectFile(info.fileName());
     if (dialog.exec() != QDialog::Accepted)
         return QString();
-    return dialog.selectedFiles().value(0);
+    QString chosen = dialog.selectedFiles().value(0);
+    if (!chosen.isEmpty() && !HasExtension(chosen))
+        chosen += QChar('.') + defaultSuffix;
+    return chosen;
 }

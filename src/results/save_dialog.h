@@ -11,7 +11,7 @@ class QWidget;
 QString OfferedFile(const QString &initialDir, const QString &fileName);
 
 // The chosen file, or "" on Cancel. The dialog opens in the offered file's
-// folder with its name selected, shows the filters, appends the default
-// suffix to a name typed without one, and asks before a file is replaced.
+// folder with its name selected, shows the filters, and asks before a file
+// is replaced; a name chosen without an extension gets the default suffix.
 QString AskSaveFileName(QWidget *parent, const QString &offered, const QString &objectName,
                         const QStringList &filters, const QString &defaultSuffix);
