@@ -3,11 +3,13 @@
 // from pressing the search button to the first screen of found objects
 // painted, with the default filter (base objects) and with a name fragment,
 // against isql-fb running SELECT FIRST 100 of the same statement in the same
-// run. With --server (as root, with the loopback server running): typing a
+// run. With --server (a Firebird server of the bench's own on loopback): typing a
 // 40-character identifier into the filter page's parent line over the
 // server, where every change looks the caption up.
 
 #include "bench_common.h"
+
+#include "common/private_server.h"
 
 #include "db/db_connection.h"
 #include "pickers/object_picker.h"
@@ -61,30 +63,21 @@ void searchFirstScreen(DbConnection &conn, const Search &s, double isql)
                 isql, ours / isql);
 }
 
-QString sysdbaPassword()
-{
-    QFile f(QStringLiteral("/etc/firebird/3.0/SYSDBA.password"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("masterkey");
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("ISC_PASSWORD="))
-            return QString::fromLatin1(line.mid(13)).remove('"').trimmed();
-    return QStringLiteral("masterkey");
-}
-
 void typingOverServer(const QString &store)
 {
-    // The server opens files it owns: a copy in a folder of its own.
-    const QString dir = QFileInfo(store).absolutePath() + QStringLiteral("/server");
-    QDir().mkpath(dir);
-    const QString copy = dir + QStringLiteral("/") + QFileInfo(store).fileName();
-    if (!QFile::exists(copy))
-        QFile::copy(store, copy);
-    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("firebird:firebird"), dir});
+    // A server of the bench's own, on a free port; it opens a copy of the
+    // store in its database folder.
+    const std::unique_ptr<PrivateServer> server = PrivateServer::start();
+    if (!server) {
+        std::printf("typing over a server: no server (%s)\n", qPrintable(PrivateServer::lastError()));
+        return;
+    }
+    const QString copy = server->databaseFolder() + QStringLiteral("/") + QFileInfo(store).fileName();
+    QFile::copy(store, copy);
     DbConnection conn;
-    conn.setDatabaseName(QStringLiteral("localhost:") + copy);
+    conn.setDatabaseName(server->host() + QStringLiteral(":") + copy);
     conn.setUserName(QStringLiteral("SYSDBA"));
-    conn.setPassword(sysdbaPassword());
+    conn.setPassword(server->sysdbaPassword());
     conn.open();
     FilterPage page;
     page.setConnection(&conn);
@@ -109,8 +102,8 @@ void typingOverServer(const QString &store)
 
 const char kUsage[] = "usage: object_picker [--objects N] [--server]\n"
                       "  The object search's first screen over N generated objects (default 1,000,000) against\n"
-                      "  isql-fb. --server (as root, the loopback server running): typing a parent identifier\n"
-                      "  over the server.\n";
+                      "  isql-fb. --server: typing a parent identifier over a server of the\n"
+                      "  bench's own on loopback.\n";
 
 } // namespace
 

@@ -57,7 +57,13 @@ class TestProgramRun : public QObject {
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.remove("FIREBIRD_LOCK");
         env.remove("XDG_RUNTIME_DIR");
-        env.remove("TMPDIR");
+        // A temporary folder of the test's own: the program's single-instance
+        // lock and its own lock folder stay out of the way of a program the
+        // user runs on this machine, and of the other tests.
+        const QString tmp = dir_.filePath("tmp");
+        QDir().mkpath(tmp);
+        ::chmod(QFile::encodeName(tmp).constData(), 01777);
+        env.insert("TMPDIR", tmp);
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(folder);
         const QStringList arguments = QStringList{folder + "/VRKX_Query", folder + "/s.fdb"};

@@ -39,11 +39,10 @@ void AddType(StoreWriter &w, const QString &id, const QString &name, const QStri
 
 std::optional<TestServer> FindTestServer()
 {
-    const QString host = qEnvironmentVariable("VRKX_TEST_SERVER");
-    if (host.isEmpty())
+    static std::unique_ptr<PrivateServer> server = PrivateServer::start();
+    if (!server)
         return std::nullopt;
-    return TestServer{host, qEnvironmentVariable("VRKX_TEST_SERVER_USER"),
-                      qEnvironmentVariable("VRKX_TEST_SERVER_PASSWORD"), qEnvironmentVariable("VRKX_TEST_SERVER_DIR")};
+    return TestServer{server->host(), server->user(), server->password(), server->databaseFolder(), server.get()};
 }
 
 bool ServerRequired()

@@ -1,6 +1,7 @@
 #pragma once
 // Stores made by the tests, with the rows each test needs.
 
+#include "private_server.h"
 #include "store_writer.h"
 
 #include <QString>
@@ -27,16 +28,18 @@ void WriteDatabaseList(const QString &path, const QList<QStringList> &rows);
 // The bytes of a file, or "<missing>".
 QByteArray ReadBytes(const QString &path);
 
-// The loopback server the test script starts, when there is one.
+// The tests' own loopback server (see private_server.h), started the first
+// time a test of this process asks for it and stopped when the process ends.
 struct TestServer {
-    QString host;     // "localhost"
+    QString host;     // "localhost/PORT"
     QString user;     // a user the tests log in with
     QString password;
     QString dir;      // a folder the server may create databases in
+    PrivateServer *process = nullptr; // to hold it still and let it go on
 };
-// The server named by VRKX_TEST_SERVER_* variables; a test that needs it
-// skips without it, unless VRKX_REQUIRE_SERVER is set, when it fails.
 std::optional<TestServer> FindTestServer();
+// Set VRKX_REQUIRE_SERVER (scripts/test does): a test that needs the server
+// fails when it cannot start instead of skipping.
 bool ServerRequired();
 // In a test function: the server into var, or the test skips (fails when the
 // server is required).
@@ -44,6 +47,6 @@ bool ServerRequired();
     var = FindTestServer();                                                                            \
     if (!var) {                                                                                        \
         if (ServerRequired())                                                                          \
-            QFAIL("VRKX_REQUIRE_SERVER is set but no test server is named");                           \
-        QSKIP("no test server (scripts/test starts one)");                                             \
+            QFAIL(qPrintable("the tests' server did not start: " + PrivateServer::lastError()));        \
+        QSKIP(qPrintable("no Firebird server here: " + PrivateServer::lastError()));                   \
     }

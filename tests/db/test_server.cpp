@@ -7,9 +7,7 @@
 #include "db/lookups.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTest>
-#include <csignal>
 
 class TestServerConnection : public QObject {
     Q_OBJECT
@@ -74,12 +72,6 @@ private slots:
     // seconds, and the next connection works once the server is back.
     void stoppedServerIsAbandoned()
     {
-        QProcess pgrep;
-        pgrep.start("pgrep", {"-x", "firebird"});
-        pgrep.waitForFinished();
-        const pid_t pid = pid_t(pgrep.readAllStandardOutput().trimmed().split('\n').value(0).toInt());
-        if (pid <= 0)
-            QSKIP("the server's process is not found");
         DbConnection conn;
         conn.setDatabaseName(remoteName());
         conn.setUserName(server_->user);
@@ -89,12 +81,11 @@ private slots:
         ds.setConnection(&conn);
         ds.sql() << "SELECT NAME_MAX FROM OBJECTS_TREE";
         ds.open();
-        if (::kill(pid, SIGSTOP) != 0)
-            QSKIP("the server's process cannot be stopped by this user");
+        QVERIFY(server_->process->pause());
         struct Resume {
-            pid_t pid;
-            ~Resume() { ::kill(pid, SIGCONT); }
-        } resume{pid};
+            PrivateServer *server;
+            ~Resume() { server->resume(); }
+        } resume{server_->process};
         const int before = DbConnection::abandonedDisconnects();
         QElapsedTimer timer;
         timer.start();
@@ -102,7 +93,7 @@ private slots:
         QVERIFY(timer.elapsed() < (DbConnection::kDisconnectSeconds + 5) * 1000);
         QCOMPARE(DbConnection::abandonedDisconnects(), before + 1);
         QVERIFY(!conn.isOpen() && !ds.isOpen());
-        ::kill(pid, SIGCONT);
+        server_->process->resume();
         conn.open();
         QCOMPARE(GetObjectName(&conn, "0!1-0_0_15"), QStringLiteral("Насос Н-1"));
     }
