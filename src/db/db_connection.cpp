@@ -86,11 +86,6 @@ int DbConnection::abandonedDisconnects()
     return abandoned.load();
 }
 
-bool DbConnection::isBusy() const
-{
-    return StoreCallWaiting();
-}
-
 void DbConnection::open()
 {
     if (attachment_)

@@ -94,8 +94,6 @@ public:
     // Server objects to be ended on the store's thread, after every task
     // posted before.
     void release(std::shared_ptr<void> holder);
-    // Whether a window waits for a call now: timers that would query wait.
-    bool isBusy() const;
 
     DbTransaction *defaultTransaction() const { return transaction_.get(); }
     // For tasks on the store's thread.

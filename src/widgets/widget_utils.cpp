@@ -99,16 +99,11 @@ void SetEditBase(QLineEdit *edit, const QColor &colour)
 
 void SetShortcutKeys(QAbstractButton *button, std::initializer_list<QKeySequence> keys)
 {
-    QStringList names;
+    // The hint keeps its own text; README lists the keys.
     for (const QKeySequence &key : keys) {
         auto *shortcut = new QShortcut(key, button);
         QObject::connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
-        // Both Enter keys stand for one: the hint calls it Enter.
-        const QString name = key.toString(QKeySequence::NativeText).replace(QStringLiteral("Return"), QStringLiteral("Enter"));
-        if (!names.contains(name))
-            names << name;
     }
-    button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), names.join(QStringLiteral(", "))));
 }
 
 void ChooseRowsOf(QAbstractItemView *view, std::function<void()> choose)

@@ -44,7 +44,7 @@ W *Named(W *widget, const char *name)
 void SetEditBase(QLineEdit *edit, const QColor &colour);
 
 // Keys that click the button while it is shown and enabled in the active
-// window; its hint names them, as in "Переоткрыть (F5)".
+// window. The button's hint stays as it is (README lists the keys).
 void SetShortcutKeys(QAbstractButton *button, std::initializer_list<QKeySequence> keys);
 
 // A double click on a row of the view, or Enter while the view has a current

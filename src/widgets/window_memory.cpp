@@ -2,7 +2,6 @@
 
 #include "support/app_error.h"
 #include "widgets/db_grid.h"
-#include "widgets/string_grid.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -84,12 +83,6 @@ private:
             if (!widths.isEmpty())
                 grid->setUserColumnWidths(widths);
         }
-        for (StringGrid *grid : parts<StringGrid>(window_)) {
-            const QStringList widths = s.value(grid->objectName()).toStringList();
-            for (int c = 0; c < widths.size() && c < grid->colCount(); ++c)
-                if (const int width = widths[c].toInt(); width > 0)
-                    grid->setColWidth(c, width);
-        }
     }
 
     void save()
@@ -109,12 +102,6 @@ private:
             for (auto it = widths.begin(); it != widths.end(); ++it)
                 s.setValue(it.key(), it.value());
             s.endGroup();
-        }
-        for (StringGrid *grid : parts<StringGrid>(window_)) {
-            QStringList widths;
-            for (int c = 0; c < grid->colCount(); ++c)
-                widths << QString::number(grid->colWidth(c));
-            s.setValue(grid->objectName(), widths);
         }
     }
 
@@ -138,9 +125,4 @@ bool GeometryFits(const QRect &geometry, const QList<QRect> &screens)
     for (const QRect &screen : screens)
         outside -= screen;
     return outside.isEmpty();
-}
-
-QString WindowMemoryFileName()
-{
-    return windowSettings().fileName();
 }

@@ -9,7 +9,8 @@
 //
 // A data grid keeps only the widths the user gave its columns by hand, by
 // field name: the other columns go on following their display widths. A
-// string grid keeps every column's width as it was left.
+// string grid keeps none: its columns are fitted to their contents whenever
+// it is filled.
 
 #include <QList>
 #include <QRect>
@@ -27,6 +28,3 @@ void RememberWindow(QWidget *window);
 // True when the rectangle lies whole on the screens' available areas (it may
 // span several of them), and is not empty.
 bool GeometryFits(const QRect &geometry, const QList<QRect> &screens);
-
-// The settings file the windows are kept in.
-QString WindowMemoryFileName();

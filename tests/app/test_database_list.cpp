@@ -81,6 +81,26 @@ private slots:
         QVERIFY(!(QFile::permissions(list()) & QFileDevice::ReadOther));
     }
 
+    // Widths the user gave the columns are saved with the list, yet every
+    // open fits the columns to their contents again.
+    void fittedOnEveryOpen()
+    {
+        WriteDatabaseList(list(), {{"Склад", "S1", "/data/a/rather/long/path/to/the/store.gdb", "ivan", "pw"}});
+        int fitted = -1, reopened = -2;
+        {
+            ModalAnswerer first(work(
+                [&](TDlg_LocalList_DB *dlg) {
+                    fitted = dlg->SG_DB->colWidth(2);
+                    dlg->SG_DB->setColWidth(2, fitted + 150);
+                },
+                true));
+            QVERIFY(EditDatabaseList(list()));
+        }
+        ModalAnswerer second(work([&](TDlg_LocalList_DB *dlg) { reopened = dlg->SG_DB->colWidth(2); }, false));
+        EditDatabaseList(list());
+        QCOMPARE(reopened, fitted);
+    }
+
     void deleteAndCancel()
     {
         WriteDatabaseList(list(), {{"A", "A1", "/a", "", ""}, {"B", "", "/b", "", ""}});

@@ -130,8 +130,11 @@ private slots:
         QCOMPARE(p.RG_Abstr->itemIndex(), 0);
         QCOMPARE(base(p.Edit_Date1), FilterPage::date1Colour());
         QCOMPARE(base(p.Edit_Date2), FilterPage::date2Colour());
-        QCOMPARE(p.SpeedButton2->toolTip(), QStringLiteral("Сформировать запрос (Ctrl+G)"));
-        QCOMPARE(p.SpeedButton3->toolTip(), QStringLiteral("Открыть набор данных (F9, Ctrl+Enter)"));
+        // The hints as they are, the keys beside them listed in README.
+        const QStringList hints{p.SpeedButton6->toolTip(), p.SpeedButton2->toolTip(), p.SpeedButton3->toolTip(),
+                                p.SpeedButton4->toolTip(), p.SpeedButton5->toolTip()};
+        QCOMPARE(hints, (QStringList{"Очистить ...", "Сформировать запрос", "Открыть набор данных",
+                                     "Положить в Clipboard", "Взять из Clipboard"}));
         QVERIFY(!p.SpeedButton3->icon().isNull());
         QVERIFY(!p.ListBox_PropNumber->isVisible());
         QVERIFY(!p.List_ObjTypes_ID->isVisible());

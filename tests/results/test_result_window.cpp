@@ -121,6 +121,8 @@ private slots:
         QString countBefore, countAfter, head;
         ModalAnswerer answerer(inWindow([&](TDlg_ViewQuery_Objects *w) {
             head = w->Label_Head->text();
+            QCOMPARE((QStringList{w->SpeedButton1->toolTip(), w->SpeedButton2->toolTip(), w->SpeedButton3->toolTip()}),
+                     (QStringList{"Переоткрыть", "Экспорт в Excel (OLE)", "Экспорт в HTML-формат"}));
             rowsBefore = w->DBGrid1->model()->rowCount();
             QVERIFY(w->RE_SQL->toPlainText().isEmpty());
             QCOMPARE(w->TN1->currentIndex(), 0);

@@ -68,11 +68,11 @@ private slots:
     }
 
     // The next window of a name shows what the last one was left like; a
-    // column's width set by hand follows its field and outlives a new layout.
+    // column's width set by hand follows its field and outlives a new layout;
+    // a string grid's widths are not kept.
     void keptAcrossTwoWindows()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path()); // never the user's
-        QCOMPARE(WindowMemoryFileName(), config_.filePath("VRKX_Query/VRKX_Query_windows.conf"));
         auto *first = new Window(false);
         QVERIFY(QTest::qWaitForWindowExposed(first));
         const int idWidth = first->grid->columnWidth(1);
@@ -85,13 +85,14 @@ private slots:
         first->grid->applyColumnWidths();
         QCOMPARE(first->grid->columnWidth(0), nameWidth);
         delete first; // closed, then gone
+        QVERIFY(QFile::exists(config_.filePath("VRKX_Query/VRKX_Query_windows.conf")));
 
         Window second(true);
         QVERIFY(QTest::qWaitForWindowExposed(&second));
         QCOMPARE(second.geometry(), geometry);
         QCOMPARE(second.grid->columnWidth(1), nameWidth);
         QCOMPARE(second.grid->columnWidth(2), idWidth);
-        QCOMPARE(second.strings->colWidth(1), 77);
+        QVERIFY(second.strings->colWidth(1) != 77); // a string grid is fitted anew, never remembered
         const QList<int> sizes = second.splitter->sizes();
         QVERIFY(qAbs(sizes[0] - 2 * sizes[1]) <= 3);
     }
