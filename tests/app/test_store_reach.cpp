@@ -17,6 +17,7 @@
 #include "db/db_dataset.h"
 #include "db/engine_messages.h"
 #include "query/filter_page.h"
+#include "results/save_dialog.h"
 #include "support/grid_layout_file.h"
 #include "widgets/string_grid.h"
 #include "widgets/wait_window.h"
@@ -129,6 +130,29 @@ private slots:
         QVERIFY(form->Database()->isOpen());
         QCOMPARE(form->Label_GDB->text(), demo.FullFileNameGDB);
         form->close();
+    }
+
+    // Where the program's file dialogs start: the portable program's own
+    // folder; an installed program's user folder is hidden, so the user's
+    // documents (or home, without them).
+    void dialogStartFolder_data()
+    {
+        QTest::addColumn<QString>("startupDir");
+        QTest::addColumn<QString>("documents");
+        QTest::addColumn<QString>("start");
+        const QString docs = dir_.filePath("Документы");
+        QDir().mkpath(docs);
+        QTest::newRow("portable") << "/opt/q/" << docs << "/opt/q/";
+        QTest::newRow("installed") << "/home/u/.local/share/VRKX_Query/" << docs << docs + "/";
+        QTest::newRow("installed, no documents") << "/home/u/.local/share/VRKX_Query/" << docs + "/нет"
+                                                 << dir_.path() + "/";
+    }
+    void dialogStartFolder()
+    {
+        QFETCH(QString, startupDir);
+        QFETCH(QString, documents);
+        QFETCH(QString, start);
+        QCOMPARE(DialogStartFolder(startupDir, "/opt/q", documents, dir_.path()), start);
     }
 
     // "Продолжить без базы данных" leaves the program without a store; a
