@@ -52,8 +52,10 @@ bool MakeDemoStore(const QString &path)
     // The thread writes; the window's thread only looks in on it, a few
     // dozen milliseconds at a time, so that windows paint and Cancel works.
     const bool finished = RunLongWork([&] { return !thread->wait(30); }, [&] {
-        return QStringLiteral("Создаётся демонстрационная база данных ...\nЗаписано строк: %1")
-            .arg(making->statements.load());
+        const long long rows = making->statements.load();
+        return QStringLiteral("Создаётся демонстрационная база данных ...\n")
+               + (rows == 0 ? QStringLiteral("Файл базы данных и таблицы")
+                            : QStringLiteral("Записано строк: %1").arg(rows));
     });
     if (!finished) {
         making->stop = true;

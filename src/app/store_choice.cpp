@@ -9,13 +9,15 @@ StoreChoiceDialog::StoreChoiceDialog(const QString &demoFolder, QWidget *parent)
 {
     setObjectName(QStringLiteral("StoreChoiceDialog"));
     setWindowTitle(QStringLiteral("База данных не открыта"));
-    label = new QLabel(QStringLiteral("Программа работает с базой данных, а открыть её не удалось.\n"
-                                      "Что сделать?"),
+    setMinimumWidth(460);
+    label = new QLabel(QStringLiteral("База данных не открыта, а без неё программе нечего показать.\n"
+                                      "Выберите, что сделать:"),
                        this);
     label->setObjectName(QStringLiteral("label"));
     label->setWordWrap(true);
 
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(label);
     layout->addSpacing(6);
     const auto add = [&](const char *name, const QString &text, const QString &hint, StoreChoice choice) {
@@ -23,6 +25,7 @@ StoreChoiceDialog::StoreChoiceDialog(const QString &demoFolder, QWidget *parent)
         button->setObjectName(QString::fromLatin1(name));
         button->setToolTip(hint);
         button->setAutoDefault(false);
+        button->setMinimumHeight(button->sizeHint().height() + 6);
         connect(button, &QPushButton::clicked, this, [this, choice] {
             choice_ = choice;
             accept();
@@ -30,10 +33,17 @@ StoreChoiceDialog::StoreChoiceDialog(const QString &demoFolder, QWidget *parent)
         layout->addWidget(button);
         return button;
     };
-    createDemoButton = add("createDemoButton", QStringLiteral("Создать демонстрационную базу данных"),
-                           QStringLiteral("Новая база с примерами объектов в папке %1")
-                               .arg(QDir::toNativeSeparators(demoFolder)),
+    const QString where = QStringLiteral("Новая база данных с примерами объектов в папке %1")
+                              .arg(QDir::toNativeSeparators(demoFolder));
+    createDemoButton = add("createDemoButton", QStringLiteral("Создать демонстрационную базу данных"), where,
                            StoreChoice::CreateDemo);
+    auto *whereLabel = new QLabel(where, this);
+    whereLabel->setObjectName(QStringLiteral("demoFolderLabel"));
+    whereLabel->setWordWrap(true);
+    whereLabel->setIndent(8);
+    whereLabel->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(whereLabel);
+    layout->addSpacing(4);
     openFileButton = add("openFileButton", QStringLiteral("Открыть файл базы данных ..."),
                          QStringLiteral("Выбрать файл *.gdb или *.fdb"), StoreChoice::OpenFile);
     chooseFromListButton = add("chooseFromListButton", QStringLiteral("Выбрать из списка баз данных ..."),
