@@ -5,6 +5,7 @@
 #include "store_writer.h"
 
 #include "db/db_error.h"
+#include "db/engine_locale.h"
 #include "db/engine_lock_folder.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@ int main(int argc, char **argv)
     // own, before the engine is first used.
     PrepareEngineLockFolder();
     QCoreApplication app(argc, argv);
+    PrepareEngineFileNames(); // a path with any letters, whatever the locale
     const QStringList args = app.arguments().mid(1);
     // Installed, the tool goes by a longer name: it speaks under the one it was called by.
     const QByteArray self = QFileInfo(app.arguments().value(0)).fileName().toLocal8Bit();

@@ -5,7 +5,7 @@
 // restart, from the database list, and through the tests' server as
 // "localhost/PORT:<path>". The program and the tool run as nobody (setpriv);
 // the list and the server are driven by this test's own executable, started
-// as nobody in its child mode.
+// as nobody in its child mode. All of them run in the "C" locale.
 
 #include "app/database_list_dialog.h"
 #include "app/main_window.h"
@@ -16,6 +16,7 @@
 #include "common/test_store.h"
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
+#include "db/engine_locale.h"
 #include "db/engine_lock_folder.h"
 #include "widgets/string_grid.h"
 
@@ -131,6 +132,10 @@ class TestCyrillicStore : public QObject {
         env.remove("FIREBIRD_LOCK");
         env.remove("XDG_RUNTIME_DIR");
         env.remove("XDG_DATA_HOME");
+        // Not even a UTF-8 locale (as under a service, or "env -i").
+        env.remove("LANG");
+        env.remove("LANGUAGE");
+        env.insert("LC_ALL", "C");
         return env;
     }
 
@@ -246,6 +251,7 @@ int main(int argc, char **argv)
     PrepareEngineLockFolder();
     const bool child = argc > 1 && qstrcmp(argv[1], "--child") == 0;
     VrkxApplication app(argc, argv);
+    PrepareEngineFileNames(); // as the program does
     if (child) {
         CyrillicChild test;
         return QTest::qExec(&test, QStringList{app.arguments().value(0)});
