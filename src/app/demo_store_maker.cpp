@@ -1,6 +1,7 @@
 #include "app/demo_store_maker.h"
 
 #include "db/engine_messages.h"
+#include "db/store_ddl.h"
 #include "db/store_wait.h"
 #include "demo_content.h"
 #include "store_writer.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -24,6 +26,7 @@ namespace {
 struct Making {
     std::atomic<long long> statements{0};
     std::atomic<bool> stop{false};
+    bool created = false;     // the file is ours: read after the thread ended
     std::exception_ptr error; // read after the thread ended
 };
 
@@ -36,12 +39,19 @@ bool MakeDemoStore(const QString &path)
     auto making = std::make_shared<Making>();
     std::unique_ptr<QThread> thread(QThread::create([making, path] {
         try {
-            auto writer = StoreWriter::create(path);
+            // The file first, so that a failure later removes only a file
+            // this call made.
+            auto writer = StoreWriter::create(path, QStringLiteral("SYSDBA"), QStringLiteral("masterkey"), false);
+            making->created = true;
             writer->setProgress([making](long long n) {
                 making->statements = n;
                 if (making->stop)
                     throw CancelledError();
             });
+            for (const QString &sql : StoreDdl()) {
+                writer->exec(sql);
+                writer->commit();
+            }
             FillDemoStore(*writer);
             writer->close();
         } catch (...) {
@@ -52,7 +62,8 @@ bool MakeDemoStore(const QString &path)
     // The thread writes; the window's thread only looks in on it, a few
     // dozen milliseconds at a time, so that windows paint and Cancel works.
     const bool finished = RunLongWork([&] { return !thread->wait(30); }, [&] {
-        const long long rows = making->statements.load();
+        // The tables come first: a few statements.
+        const long long rows = std::max(0LL, making->statements.load() - qsizetype(StoreDdl().size()));
         return QStringLiteral("Создаётся демонстрационная база данных ...\n")
                + (rows == 0 ? QStringLiteral("Файл базы данных и таблицы")
                             : QStringLiteral("Записано строк: %1").arg(rows));
@@ -64,7 +75,9 @@ bool MakeDemoStore(const QString &path)
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     if (!finished || making->error) {
-        QFile::remove(path);
+        // Only a file this call made is removed, never one that was there.
+        if (making->created)
+            QFile::remove(path);
         if (finished)
             std::rethrow_exception(making->error);
         return false;

@@ -14,7 +14,6 @@
 #include "query/filter_page.h"
 #include "results/result_window.h"
 #include "results/save_dialog.h"
-#include "support/codec_1251.h"
 #include "support/grid_layout_file.h"
 #include "support/date_utils.h"
 #include "support/files.h"

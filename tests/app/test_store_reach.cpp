@@ -16,6 +16,7 @@
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
 #include "db/engine_messages.h"
+#include "db/store_wait.h"
 #include "query/filter_page.h"
 #include "results/save_dialog.h"
 #include "support/grid_layout_file.h"
@@ -32,6 +33,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -153,6 +155,24 @@ private slots:
         QFETCH(QString, documents);
         QFETCH(QString, start);
         QCOMPARE(DialogStartFolder(startupDir, "/opt/q", documents, dir_.path()), start);
+    }
+
+    // Making the demo store, stopped (Cancel) or refused (the name taken),
+    // leaves nothing of its own behind and never touches a file that was there.
+    void demoStoreLeavesNothingBehind()
+    {
+        const QString d = newStartupDir();
+        const QString path = DemoStoreFileName(d);
+        QCOMPARE(path, d + "VRKX_Demo_DB.GDB");
+        QTimer::singleShot(20, [] { CancelWaitingCall(); });
+        QVERIFY(!MakeDemoStore(path));
+        QVERIFY(QDir(d).entryList(QDir::Files).isEmpty());
+        QFile taken(path);
+        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("mine") == 4);
+        taken.close();
+        QVERIFY_THROWS_EXCEPTION(DbError, MakeDemoStore(path));
+        QCOMPARE(ReadBytes(path), QByteArray("mine"));
+        QCOMPARE(DemoStoreFileName(d), d + "VRKX_Demo_DB-1.GDB");
     }
 
     // "Продолжить без базы данных" leaves the program without a store; a
