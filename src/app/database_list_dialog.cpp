@@ -14,6 +14,7 @@
 #include "widgets/widget_utils.h"
 #include "widgets/window_memory.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -104,6 +105,7 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
     connect(SG_DB->verticalHeader(), &QHeaderView::sectionResized, this, &TDlg_LocalList_DB::placeBrowseButton);
     connect(SG_DB->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TDlg_LocalList_DB::placeBrowseButton);
     connect(SG_DB->verticalScrollBar(), &QScrollBar::valueChanged, this, &TDlg_LocalList_DB::placeBrowseButton);
+    SG_DB->viewport()->installEventFilter(this);
 
     auto *bottom = panel(this, 25);
     MakeOkCancelStrip(this, bottom, OKBtn, CancelBtn)->setContentsMargins(4, 0, 4, 0);
@@ -121,6 +123,13 @@ void TDlg_LocalList_DB::fitColumns()
     GridFitColumns(SG_DB);
 }
 
+bool TDlg_LocalList_DB::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == SG_DB->viewport() && event->type() == QEvent::Resize)
+        placeBrowseButton();
+    return QDialog::eventFilter(watched, event);
+}
+
 void TDlg_LocalList_DB::placeBrowseButton()
 {
     const int col = SG_DB->currentCol();
@@ -129,8 +138,9 @@ void TDlg_LocalList_DB::placeBrowseButton()
         browseButton->hide();
         return;
     }
+    // Beyond the viewport's edge the button is cut off with the cell.
     const QRect cell = SG_DB->visualRect(SG_DB->model()->index(row, col));
-    if (!cell.isValid() || !SG_DB->viewport()->rect().intersects(cell)) {
+    if (!cell.isValid()) {
         browseButton->hide();
         return;
     }

@@ -34,6 +34,7 @@ public:
 
 protected:
     void done(int result) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool saveList(const QString &fileName);

@@ -35,6 +35,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <utility>
 
 namespace {
 
@@ -262,14 +263,18 @@ private slots:
         QDir().mkpath(dir_.filePath("Straße"));
         const QString unstorable = MakeTestStore(dir_.filePath("Straße"), "s.fdb", [](StoreWriter &) {});
         QString toPick = unstorable;
-        bool buttonShown = false, hiddenElsewhere = false;
+        bool buttonShown = false, hiddenElsewhere = false, listAnswered = false;
         QStringList cells;
         ModalAnswerer answerer([&](QWidget *modal) {
             if (auto *list = qobject_cast<TDlg_LocalList_DB *>(modal)) {
+                // Active again after each file dialog: answered once.
+                if (std::exchange(listAnswered, true))
+                    return;
                 list->SG_DB->setCurrentCell(0, 1);
                 hiddenElsewhere = !list->browseButton->isVisible();
                 list->SG_DB->setCurrentCell(2, 1);
-                buttonShown = list->browseButton->isVisible();
+                // Placed once the grid has laid out its cells.
+                buttonShown = QTest::qWaitFor([&] { return list->browseButton->isVisible(); }, 3000);
                 list->browseButton->click();
                 cells << list->SG_DB->cell(2, 1);
                 toPick = store;
