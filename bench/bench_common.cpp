@@ -2,6 +2,7 @@
 
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
+#include "db/engine_locale.h"
 #include "results/result_query.h"
 #include "demo_content.h"
 #include "store_writer.h"
@@ -78,6 +79,7 @@ BenchArgs ParseBenchArgs(const QStringList &arguments, const char *usage, const 
 
 QString EnsureStore(const QString &fileName, const std::function<void(StoreWriter &)> &fill)
 {
+    PrepareEngineFileNames(); // $VRKX_BENCH_DIR may hold any letters
     QString dir = qEnvironmentVariable("VRKX_BENCH_DIR");
     if (dir.isEmpty())
         dir = QStringLiteral("/tmp/vrkx-bench");
@@ -103,6 +105,7 @@ QString EnsureBenchStore(long long objects)
 
 void OpenBenchStore(DbConnection &conn, const QString &store)
 {
+    PrepareEngineFileNames();
     conn.setDatabaseName(store);
     conn.setUserName(QStringLiteral("VeldaRunKX"));
     conn.setPassword(QStringLiteral("qzmt"));

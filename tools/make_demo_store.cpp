@@ -5,6 +5,8 @@
 #include "store_writer.h"
 
 #include "db/db_error.h"
+#include "db/engine_locale.h"
+#include "db/engine_lock_folder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -13,7 +15,12 @@
 
 int main(int argc, char **argv)
 {
+    // The lock folder the program itself would use: where a Firebird server
+    // has made /tmp/firebird its own, an ordinary user gets a folder of their
+    // own, before the engine is first used.
+    PrepareEngineLockFolder();
     QCoreApplication app(argc, argv);
+    PrepareEngineFileNames(); // a path with any letters, whatever the locale
     const QStringList args = app.arguments().mid(1);
     // Installed, the tool goes by a longer name: it speaks under the one it was called by.
     const QByteArray self = QFileInfo(app.arguments().value(0)).fileName().toLocal8Bit();

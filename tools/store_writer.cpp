@@ -66,6 +66,14 @@ void StoreWriter::exec(const QString &sql)
     fb::check([&] {
         attachment_->execute(st.get(), transaction_.get(), 0, text.constData(), 1, nullptr, nullptr, nullptr, nullptr);
     });
+    ran();
+}
+
+void StoreWriter::ran()
+{
+    ++statements_;
+    if (progress_)
+        progress_(statements_);
 }
 
 StoreWriter::Statement StoreWriter::prepare(const QString &sql)
@@ -154,6 +162,7 @@ void StoreWriter::run(Statement &s, const std::vector<StoreValue> &values)
         }
         s.statement->execute(st.get(), transaction_.get(), s.input.get(), msg, nullptr, nullptr);
     });
+    ran();
 }
 
 void StoreWriter::commit()

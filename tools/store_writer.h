@@ -1,13 +1,15 @@
 #pragma once
 // Writes a store: creates the database file (SQL dialect 1, WIN1251) with the
-// store's tables and fills it. Used by make_demo_store and by the tests that
-// build stores of their own. The program itself never writes.
+// store's tables and fills it. Used by make_demo_store, by the tests that
+// build stores of their own, and by the program only to make a new demo
+// store when the user asks for one: it never writes into a store it opens.
 
 #include "db/fb_handle.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <variant>
 #include <vector>
@@ -49,11 +51,17 @@ public:
     void commit();
     // Commits and detaches.
     void close();
+    // Called after every statement run or executed (the count so far): for
+    // progress, and to stop the work by throwing.
+    void setProgress(std::function<void(long long)> progress) { progress_ = std::move(progress); }
 
 private:
     StoreWriter() = default;
     void startTransaction();
+    void ran();
 
     fb::Handle<Firebird::IAttachment> attachment_;
     fb::Handle<Firebird::ITransaction> transaction_;
+    std::function<void(long long)> progress_;
+    long long statements_ = 0;
 };

@@ -1,6 +1,9 @@
 #include "app/database_list_dialog.h"
 
+#include "app/store_file_dialog.h"
+#include "results/save_dialog.h"
 #include "support/app_error.h"
+#include "support/codec_1251.h"
 #include "support/files.h"
 #include "widgets/messages.h"
 #include "widgets/grid_file.h"
@@ -11,7 +14,12 @@
 #include "widgets/widget_utils.h"
 #include "widgets/window_memory.h"
 
+#include <QEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QToolButton>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +29,8 @@
 #include <memory>
 
 namespace {
+
+constexpr int kPathColumn = 2; // "Полный путь к GDB-файлу"
 
 QFrame *panel(QWidget *parent, int height)
 {
@@ -83,6 +93,20 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
             accept();
     });
 
+    browseButton = new QToolButton(SG_DB->viewport());
+    browseButton->setObjectName(QStringLiteral("browseButton"));
+    browseButton->setText(QStringLiteral("..."));
+    browseButton->setToolTip(QStringLiteral("Выбрать файл базы данных ..."));
+    browseButton->setCursor(Qt::ArrowCursor);
+    browseButton->hide();
+    connect(browseButton, &QToolButton::clicked, this, [this] { ReportingErrors([this] { browseForStore(); }); });
+    connect(SG_DB, &StringGrid::currentCellChanged, this, &TDlg_LocalList_DB::placeBrowseButton);
+    connect(SG_DB->horizontalHeader(), &QHeaderView::sectionResized, this, &TDlg_LocalList_DB::placeBrowseButton);
+    connect(SG_DB->verticalHeader(), &QHeaderView::sectionResized, this, &TDlg_LocalList_DB::placeBrowseButton);
+    connect(SG_DB->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TDlg_LocalList_DB::placeBrowseButton);
+    connect(SG_DB->verticalScrollBar(), &QScrollBar::valueChanged, this, &TDlg_LocalList_DB::placeBrowseButton);
+    SG_DB->viewport()->installEventFilter(this);
+
     auto *bottom = panel(this, 25);
     MakeOkCancelStrip(this, bottom, OKBtn, CancelBtn)->setContentsMargins(4, 0, 4, 0);
 
@@ -97,6 +121,54 @@ TDlg_LocalList_DB::TDlg_LocalList_DB(QWidget *parent) : QDialog(parent)
 void TDlg_LocalList_DB::fitColumns()
 {
     GridFitColumns(SG_DB);
+}
+
+bool TDlg_LocalList_DB::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == SG_DB->viewport() && event->type() == QEvent::Resize)
+        placeBrowseButton();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TDlg_LocalList_DB::placeBrowseButton()
+{
+    const int col = SG_DB->currentCol();
+    const int row = SG_DB->currentRow();
+    if (!editMode_ || col != kPathColumn || row < SG_DB->fixedRows()) {
+        browseButton->hide();
+        return;
+    }
+    // Beyond the viewport's edge the button is cut off with the cell.
+    const QRect cell = SG_DB->visualRect(SG_DB->model()->index(row, col));
+    if (!cell.isValid()) {
+        browseButton->hide();
+        return;
+    }
+    const int side = cell.height();
+    browseButton->setGeometry(cell.right() - side + 1, cell.top(), side, side);
+    browseButton->show();
+    browseButton->raise();
+}
+
+void TDlg_LocalList_DB::browseForStore()
+{
+    const int row = SG_DB->currentRow();
+    if (!editMode_ || row < SG_DB->fixedRows())
+        return;
+    // A cell being edited keeps what was typed before the file is chosen.
+    SG_DB->setFocus();
+    const QString typed = Trim(SG_DB->cell(kPathColumn, row));
+    const QString file = AskStoreFile(this, StoreFileStartFolder(typed, DialogStartFolder()));
+    if (file.isEmpty())
+        return;
+    if (!Cp1251::canEncode(file)) {
+        ShowInfo(UnstorablePathMessage(file), this);
+        return;
+    }
+    SG_DB->setCell(kPathColumn, row, file);
+    if (Trim(SG_DB->cell(0, row)).isEmpty())
+        SG_DB->setCell(0, row, QFileInfo(file).fileName());
+    SG_DB->setCurrentCell(kPathColumn, row);
 }
 
 void TDlg_LocalList_DB::N7Click()
@@ -125,6 +197,7 @@ bool TDlg_LocalList_DB::ShowDatabaseList(bool editMode)
     Edit_fnLocalList->setText(fileName);
     editMode_ = editMode;
     SG_DB->setEditable(editMode);
+    browseButton->hide();
 
     SG_DB->setColCount(5);
     SG_DB->setRowCount(2);
@@ -173,6 +246,11 @@ void TDlg_LocalList_DB::done(int result)
         const QStringList headers = DatabaseListHeaders();
         for (int r = SG_DB->fixedRows(); r < SG_DB->rowCount(); ++r) {
             for (int c = 0; c < SG_DB->colCount(); ++c) {
+                if (!Cp1251::canEncode(SG_DB->cell(c, r))) {
+                    SG_DB->setCurrentCell(c, r);
+                    ShowInfo(UnstorablePathMessage(SG_DB->cell(c, r)), this);
+                    return;
+                }
                 if (IsStorableGridCell(SG_DB->cell(c, r)))
                     continue;
                 SG_DB->setCurrentCell(c, r);
@@ -186,6 +264,15 @@ void TDlg_LocalList_DB::done(int result)
         }
     }
     QDialog::done(result);
+}
+
+QString UnstorablePathMessage(const QString &text)
+{
+    return QStringLiteral("\"%1\": в тексте есть знаки, которых нет в кодировке Windows-1251, а в ней хранится "
+                          "список баз данных - в списке этот текст сохранить нельзя. Такую базу данных можно "
+                          "открыть на время работы через \"База данных\" / \"Открыть файл базы данных ...\"; "
+                          "чтобы она была в списке, дайте файлу и папкам имена из русских или латинских букв.")
+        .arg(text);
 }
 
 QString UnreadableListMessage(const QString &fileName, bool editMode)

@@ -10,6 +10,7 @@ class QLineEdit;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QToolButton;
 class StringGrid;
 
 class TDlg_LocalList_DB : public QDialog {
@@ -27,9 +28,13 @@ public:
     QMenu *PopupMenu1;
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
+    // In edit mode, at the right end of the current path cell: picks the
+    // store file in a file dialog.
+    QToolButton *browseButton;
 
 protected:
     void done(int result) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool saveList(const QString &fileName);
@@ -38,10 +43,14 @@ private:
     void N5Click();
     void N3Click();
     void fitColumns();
+    void placeBrowseButton();
+    void browseForStore();
     bool editMode_ = false;
     bool unreadable_ = false; // the list file exists and could not be read
 };
 
+// What the user is told when a path holds letters the list file cannot carry.
+QString UnstorablePathMessage(const QString &path);
 // What the user is told when the list file exists and cannot be read.
 QString UnreadableListMessage(const QString &fileName, bool editMode);
 

@@ -7,6 +7,7 @@
 #include "app/vrkx_application.h"
 #include "app/welcome_dialog.h"
 #include "db/db_connection.h"
+#include "db/engine_locale.h"
 #include "db/engine_lock_folder.h"
 #include "db/lookups.h"
 #include "support/startup_dir.h"
@@ -30,6 +31,9 @@ int main(int argc, char **argv)
     // may keep its lock files.
     PrepareEngineLockFolder();
     VrkxApplication app(argc, argv);
+    // Store paths with any letters, whatever the locale (after the
+    // application object has taken the user's).
+    PrepareEngineFileNames();
     if (!CheckSingleInstance(true))
         return 0;
     // The failing statement of a lookup is shown before its error.

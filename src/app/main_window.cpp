@@ -4,10 +4,17 @@
 #include "app/settings.h"
 #include "app/welcome_dialog.h"
 #include "app/database_list_dialog.h"
+#include "app/command_line.h"
+#include "app/demo_store_maker.h"
+#include "app/store_choice.h"
 #include "app/store_entry.h"
+#include "app/store_file_dialog.h"
+#include "db/database_list.h"
 #include "db/db_connection.h"
 #include "query/filter_page.h"
 #include "results/result_window.h"
+#include "results/save_dialog.h"
+#include "support/grid_layout_file.h"
 #include "support/date_utils.h"
 #include "support/files.h"
 #include "support/startup_dir.h"
@@ -22,6 +29,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -40,6 +48,15 @@ QString DefaultDbWarning(const QString &startupDir, const QString &programDir)
     return QStringLiteral("Внимание !\nВ каталоге %1 найден файл VRKX_DB_01.GDB.\n"
                           "Программа будет в дальнейшем работать с этим файлом !")
         .arg(folder);
+}
+
+QString UnrememberableStoreMessage(const QString &path)
+{
+    return QStringLiteral("База данных %1 открыта, но запомнить её программа не может: в её пути есть знаки, "
+                          "которых нет в кодировке Windows-1251, а в ней хранятся файл настроек и список баз "
+                          "данных. При следующем запуске откроется прежняя база данных. Чтобы эта открывалась "
+                          "всегда, дайте файлу и папкам имена из русских или латинских букв.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
@@ -108,6 +125,9 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     N1->setObjectName(QStringLiteral("N1"));
     N3 = dbMenu->addAction(QStringLiteral("Выбрать"), this, [this] { ReportingErrors([this] { N3Click(); }); });
     N3->setObjectName(QStringLiteral("N3"));
+    openDatabaseFile = dbMenu->addAction(QStringLiteral("Открыть файл базы данных ..."), this,
+                                         [this] { ReportingErrors([this] { openDatabaseFileClick(); }); });
+    openDatabaseFile->setObjectName(QStringLiteral("openDatabaseFile"));
     N2 = dbMenu->addAction(QStringLiteral("Список создать (редактировать)"), this,
                            [this] { ReportingErrors([this] { N2Click(); }); });
     N2->setObjectName(QStringLiteral("N2"));
@@ -195,6 +215,10 @@ void TForm1::deferredStartup()
         ReportError(e);
     }
     closeSplash();
+    // Without a store the program shows nothing: the user is offered a way
+    // to one.
+    if (!pFIBDatabase1->isOpen())
+        offerStoreChoice();
     if (welcome_)
         welcome_->exec();
 }
@@ -256,8 +280,92 @@ bool TForm1::switchDatabase(const DatabaseEntry &chosen)
     if (!openDatabase(full, Trim(chosen.USER_NAME), Trim(chosen.PASSWORD), about))
         return false;
     currentDb_ = {about, alias, full, pFIBDatabase1->userName(), pFIBDatabase1->password()};
-    SaveCurrentDb(startupDir_, currentDb_);
+    rememberCurrentDb(true);
     return true;
+}
+
+void TForm1::rememberCurrentDb(bool tell)
+{
+    if (CanRememberEntry(currentDb_)) {
+        SaveCurrentDb(startupDir_, currentDb_);
+        return;
+    }
+    const QString path = currentDb_.FullFileNameGDB;
+    if (tell && !toldUnrememberable_.contains(path)) {
+        toldUnrememberable_.insert(path);
+        ShowInfo(UnrememberableStoreMessage(path), this);
+    }
+}
+
+void TForm1::openDatabaseFileClick()
+{
+    openChosenFile();
+}
+
+bool TForm1::openChosenFile()
+{
+    const QString start = DialogStartFolder(startupDir_, ProgramDir(),
+                                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                                            QDir::homePath());
+    const QString file = AskStoreFile(this, StoreFileStartFolder(ConnectionPath(currentDb_.FullFileNameGDB), start));
+    if (file.isEmpty())
+        return false;
+    const QString store = StoreArgument(file, QDir::currentPath());
+    return switchDatabase(EntryForStore(store, startupDir_, QDir::currentPath()));
+}
+
+void TForm1::offerStoreChoice()
+{
+    for (;;) {
+        const StoreChoice choice = AskStoreChoice(startupDir_, this);
+        if (choice == StoreChoice::GoOn)
+            return;
+        ReportingErrors([&] {
+            switch (choice) {
+            case StoreChoice::CreateDemo:
+                createDemoStore();
+                break;
+            case StoreChoice::OpenFile:
+                openChosenFile();
+                break;
+            case StoreChoice::ChooseFromList:
+                chooseFromList();
+                break;
+            case StoreChoice::GoOn:
+                break;
+            }
+        });
+        if (pFIBDatabase1->isOpen())
+            return;
+    }
+}
+
+bool TForm1::createDemoStore()
+{
+    const QString path = DemoStoreFileName(startupDir_);
+    if (!MakeDemoStore(path))
+        return false;
+    return switchDatabase({kDemoStoreAbout, DefaultDatabaseEntry(startupDir_).AliasBDE5, path, kDefaultUserName,
+                           kDefaultPassword});
+}
+
+bool TForm1::chooseFromList()
+{
+    const QString list = startupDir_ + AppFiles::DatabaseList;
+    const auto namesAStore = [&] {
+        const auto layout = FileExists(list) ? ReadGridLayoutFile(list) : std::nullopt;
+        if (!layout)
+            return false;
+        for (const DatabaseEntry &e : DatabaseListEntries(*layout))
+            if (!e.AliasBDE5.isEmpty() || !e.FullFileNameGDB.isEmpty())
+                return true;
+        return false;
+    };
+    // An empty list offers nothing to choose: it is made first.
+    if (!namesAStore() && (!EditDatabaseList(list) || !namesAStore()))
+        return false;
+    DatabaseEntry chosen;
+    return ChooseDatabaseEntry(list, chosen) && switchDatabase(chosen);
 }
 
 void TForm1::N2Click()
@@ -272,7 +380,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     if (firstTick_ || IsDefaultDatabase(startupDir_, currentDb_))
         return;
     try {
-        SaveCurrentDb(startupDir_, currentDb_);
+        rememberCurrentDb(false);
     } catch (const std::exception &e) {
         ReportError(e);
     }

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 
 class DbConnection;
 class QAction;
@@ -41,6 +42,9 @@ public:
     void ConnectCurrentDb();
     void N3Click();
     void N2Click();
+    // "Открыть файл базы данных ...": a file dialog; the chosen store is
+    // opened as "Выбрать" opens one.
+    void openDatabaseFileClick();
 
     QLabel *Label_About_DB;
     QLabel *Label_DT;
@@ -52,6 +56,7 @@ public:
     QAction *N1;
     QAction *N3;
     QAction *N2;
+    QAction *openDatabaseFile;
     QAction *Version1;
     DbConnection *pFIBDatabase1;
 
@@ -70,6 +75,18 @@ private:
     // and the top line show it. Throws DbError.
     bool openDatabase(const QString &fullFileName, const QString &user, const QString &password,
                       const QString &about);
+    // Opens a store file chosen in a file dialog; false on Cancel. Throws.
+    bool openChosenFile();
+    // No store opened at start: what the user wants instead, until a store
+    // opens or the user goes on without one.
+    void offerStoreChoice();
+    // Makes the demonstration store in the user's folder and opens it.
+    bool createDemoStore();
+    // Chooses from the database list, made first when it holds no store.
+    bool chooseFromList();
+    // Writes the settings file, unless the entry holds letters the file
+    // cannot carry: the user is told that once, and nothing is written.
+    void rememberCurrentDb(bool tell);
 
     QString startupDir_;
     QString storeArgument_;
@@ -77,6 +94,7 @@ private:
     QPointer<TDlg_Enter_In_Application> welcome_;
     DatabaseEntry currentDb_;
     bool firstTick_ = false;
+    QSet<QString> toldUnrememberable_;
 };
 
 inline const QString kMainCaption = QStringLiteral("VeldaRunKX. Генератор запросов. Иллюстрирующий пример.");
@@ -84,3 +102,5 @@ inline const QString kVersionCaption = QStringLiteral("Версия: ") + kVersi
 // The warning when the default store lies in startupDir: the program's own
 // folder is the start folder, any other folder is named.
 QString DefaultDbWarning(const QString &startupDir, const QString &programDir);
+// Said once when an open store cannot be remembered in the settings file.
+QString UnrememberableStoreMessage(const QString &path);

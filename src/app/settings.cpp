@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "support/codec_1251.h"
 #include "support/files.h"
 #include "support/str_utils.h"
 
@@ -50,6 +51,14 @@ void SaveCurrentDb(const QString &startupDir, const DatabaseEntry &entry)
     for (const Key &k : kKeys)
         values.append({QString::fromLatin1(k.name), entry.*k.field});
     IniWriteSection(startupDir + AppFiles::Settings, kSection, values, true);
+}
+
+bool CanRememberEntry(const DatabaseEntry &entry)
+{
+    for (const Key &k : kKeys)
+        if (!Cp1251::canEncode(entry.*k.field))
+            return false;
+    return true;
 }
 
 bool IsDefaultDatabase(const QString &startupDir, const DatabaseEntry &entry)

@@ -20,6 +20,9 @@ DatabaseEntry ReadCurrentDb(const QString &startupDir);
 // Writes the five values, each trimmed. Nothing is written when the folder
 // refuses new files; a file that cannot be replaced raises AppError.
 void SaveCurrentDb(const QString &startupDir, const DatabaseEntry &entry);
+// Whether the settings file can hold the entry as it is: every letter of its
+// five texts has a Windows-1251 byte. Such an entry is not written mangled.
+bool CanRememberEntry(const DatabaseEntry &entry);
 // Whether the entry names the default database file of the program's folder
 // (letter case and blanks around the path ignored): such an entry is not
 // saved when the program closes.

@@ -1,5 +1,6 @@
 #include "db/db_connection.h"
 
+#include "db/engine_messages.h"
 #include "db/fb_api.h"
 #include "db/store_dependencies.h"
 #include "db/store_wait.h"
@@ -102,7 +103,7 @@ void DbConnection::open()
     }, StoreCallStop{});
     if (end != StoreCallEnd::Finished) {
         worker->abandon();
-        throw DbError(QStringLiteral("Подключение отменено"));
+        throw CancelledError(QStringLiteral("Подключение отменено."));
     }
     reach_ = SequenceReach(attaching->dependencies);
     worker_ = std::move(worker);
@@ -132,7 +133,7 @@ void DbConnection::call(std::function<void()> task)
     case StoreCallEnd::Finished:
         return;
     case StoreCallEnd::Cancelled:
-        throw DbError(QStringLiteral("Запрос отменён"));
+        throw CancelledError();
     case StoreCallEnd::Aborted:
     case StoreCallEnd::Abandoned:
         // Once the caller has heard of it: the labels say so, the row sets
@@ -140,7 +141,7 @@ void DbConnection::call(std::function<void()> task)
         QMetaObject::invokeMethod(this, &DbConnection::dropLost, Qt::QueuedConnection);
         if (end == StoreCallEnd::Abandoned && worker_)
             worker_->abandon();
-        throw DbError(QStringLiteral("Запрос отменён. Сервер не ответил, соединение с базой данных потеряно."));
+        throw CancelledError(QStringLiteral("Запрос отменён. Сервер не ответил, соединение с базой данных потеряно."));
     }
 }
 

@@ -62,7 +62,7 @@ public:
     void setRoleName(const QString &role) { roleName_ = role; }
 
     // Opening an open connection does nothing. Throws DbError on failure,
-    // and "Подключение отменено" when the user cancels a slow attach.
+    // and "Подключение отменено." when the user cancels a slow attach.
     // Before anything is sent, it reads which objects of the store reach a
     // sequence (one query in a transaction of its own).
     void open();
@@ -81,7 +81,7 @@ public:
 
     // Runs a task on the store's thread while the caller waits (see
     // store_wait.h). The task must own or share what it touches. Throws the
-    // task's error, DbError "Запрос отменён" when the user stopped it, and
+    // task's error, DbError "Запрос отменён." when the user stopped it, and
     // DbError when no store is open.
     void call(std::function<void()> task);
     // Runs a task on the store's thread without waiting; done() comes back

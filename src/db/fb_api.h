@@ -94,11 +94,14 @@ void end(Handle<T> &handle, F &&call)
 constexpr int kConnectTimeoutSeconds = 15;
 
 // Database parameter block for attaching or creating: user, password, no
-// role, WIN1251 and SQL dialect 1.
+// role, WIN1251 and SQL dialect 1; its strings and the database's file name
+// in UTF-8 (isc_dpb_utf8_filename).
 QByteArray connectionParams(const QString &user, const QString &password, const QString &role,
                             bool create);
 
-// Attaches to (or creates) the database with connectionParams. Throws DbError.
+// Attaches to (or creates) the database with connectionParams; the name (a
+// path or host:path) goes to the engine in UTF-8, as the file system has it.
+// Throws DbError.
 Handle<Firebird::IAttachment> attach(const QString &databaseName, const QString &user, const QString &password,
                                      const QString &role, bool create);
 

@@ -2,6 +2,7 @@
 
 #include "db/db_connection.h"
 #include "db/db_query.h"
+#include "db/engine_messages.h"
 #include "db/schema.h"
 #include "support/str_utils.h"
 
@@ -96,7 +97,7 @@ QString SelectSingleValue(DbConnection *connection, const QString &tableName, co
         if (trimResult)
             result = Trim(result);
     } catch (...) {
-        if (errorHook())
+        if (errorHook() && !IsCancel(std::current_exception()))
             errorHook()(QStringLiteral("Error! \n") + query->sqlText());
         FreeQuery(query);
         throw;

@@ -7,7 +7,7 @@
 // Cancel button. Cancel asks the client to stop the running operation; when
 // the server does not answer within kAbortAfterMs the connection is dropped.
 // The call stays synchronous for its caller: it returns when the task has
-// ended, or throws its error, or DbError "Запрос отменён".
+// ended, or throws its error, or DbError "Запрос отменён.".
 //
 // Without an application object (tools, benchmarks), or away from its
 // thread, the caller simply blocks until the task ends.

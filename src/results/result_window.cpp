@@ -3,10 +3,11 @@
 #include "db/dataset_model.h"
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
+#include "db/engine_messages.h"
 #include "results/result_query.h"
+#include "results/save_dialog.h"
 #include "widgets/row_look.h"
 #include "results/text_view.h"
-#include "support/startup_dir.h"
 #include "support/str_utils.h"
 #include "widgets/db_grid.h"
 #include "widgets/db_navigator.h"
@@ -187,7 +188,7 @@ bool TDlg_ViewQuery_Objects::bind(const QString &title, DbConnection *database, 
     Query1->setConnection(nullptr);
     Query1->setTransaction(nullptr);
     if (Trim(SD1.initialDir).isEmpty())
-        SD1.initialDir = ProgramStartupDir();
+        SD1.initialDir = DialogStartFolder();
     if (Trim(SD1.fileName).isEmpty())
         SD1.fileName = QStringLiteral("VRKX_Query_Result.htm");
     database_ = nullptr;
@@ -241,7 +242,9 @@ void TDlg_ViewQuery_Objects::SpeedButton1Click()
         BusyCursor busy;
         Query1->open();
     } catch (...) {
-        ShowInfo(QStringLiteral("Error! ") + Query1->sql().join(QStringLiteral("\r\n")), this);
+        // A query the user stopped is no fault of its text.
+        if (!IsCancel(std::current_exception()))
+            ShowInfo(QStringLiteral("Error! ") + Query1->sql().join(QStringLiteral("\r\n")), this);
         throw;
     }
     applyWidthLimit();

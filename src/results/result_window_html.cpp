@@ -41,6 +41,6 @@ void TDlg_ViewQuery_Objects::SpeedButton3Click()
         BusyCursor busy;
         page.saveAs(chosen);
     }
-    if (Confirm(QStringLiteral("Желаете посмотреть ?"), this))
+    if (Confirm(QStringLiteral("Желаете посмотреть ?"), SavedToText(chosen), this))
         OpenDocument(true, this, chosen, SW_SHOWMAXIMIZED);
 }

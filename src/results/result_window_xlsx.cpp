@@ -29,8 +29,10 @@ const QString kWorkbookMimeType = QStringLiteral("application/vnd.openxmlformats
 // Saves the finished workbook and opens it with the desktop's spreadsheet
 // program; where there is none, or it cannot be started, the user keeps the
 // workbook where they choose (in the folder last used, remembered in folder).
-// False when the user declined: then nothing of it stays.
-bool keepWorkbook(QWidget *parent, XlsxBackend &book, QString &folder, const SaveDialogSettings &sd)
+// False when the user declined: then nothing of it stays. savedTo names the
+// file the user chose, empty when the workbook was opened.
+bool keepWorkbook(QWidget *parent, XlsxBackend &book, QString &folder, const SaveDialogSettings &sd,
+                  QString &savedTo)
 {
     const QString name = UniqueFileName(QDir(QDir::tempPath()).filePath(QStringLiteral("VRKX_Query_Result.xlsx")));
     {
@@ -57,6 +59,7 @@ bool keepWorkbook(QWidget *parent, XlsxBackend &book, QString &folder, const Sav
         throw AppError(noSpace ? NoSpaceText(chosen)
                                : QStringLiteral("Не удалось записать книгу %1: %2").arg(QDir::toNativeSeparators(chosen), reason));
     }
+    savedTo = chosen;
     return true;
 }
 
@@ -100,8 +103,9 @@ void TDlg_ViewQuery_Objects::SpeedButton2Click()
                      .arg(rows.written)
                      .arg(rows.leftOut),
                  this);
+    QString savedTo;
     if (book) {
-        if (!keepWorkbook(this, *book, bookFolder_, SD1))
+        if (!keepWorkbook(this, *book, bookFolder_, SD1, savedTo))
             return;
         // Said once, for the whole workbook.
         if (const int changed = book->changedValues(); changed > 0)
@@ -111,5 +115,6 @@ void TDlg_ViewQuery_Objects::SpeedButton2Click()
                          .arg(kCellTextMax),
                      this);
     }
-    ShowInfo(QStringLiteral("Готово! Распечатайте или сохраните в файл ..."), this);
+    ShowInfo(QStringLiteral("Готово! Распечатайте или сохраните в файл ..."),
+             savedTo.isEmpty() ? QString() : SavedToText(savedTo), this);
 }

@@ -1,10 +1,28 @@
 #include "results/save_dialog.h"
 
 #include "support/files.h"
+#include "support/startup_dir.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+QString DialogStartFolder(const QString &startupDir, const QString &programDir, const QString &documentsDir,
+                          const QString &homeDir)
+{
+    if (QDir(startupDir) == QDir(programDir))
+        return startupDir;
+    if (!documentsDir.isEmpty() && QFileInfo(documentsDir).isDir())
+        return QDir(documentsDir).absolutePath() + QChar('/');
+    return QDir(homeDir).absolutePath() + QChar('/');
+}
+
+QString DialogStartFolder()
+{
+    return DialogStartFolder(ProgramStartupDir(), ProgramDir(),
+                             QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath());
+}
 
 QString OfferedFile(const QString &initialDir, const QString &fileName)
 {

@@ -11,6 +11,12 @@ class QWidget;
 
 void ShowInfo(const QString &text, QWidget *parent = nullptr);
 bool Confirm(const QString &text, QWidget *parent = nullptr);
+// The same with a line below the text (the box's informative text), such as
+// the file a save went to.
+void ShowInfo(const QString &text, const QString &below, QWidget *parent);
+bool Confirm(const QString &text, const QString &below, QWidget *parent);
+// The line that names the file a save went to.
+QString SavedToText(const QString &fileName);
 // Makes ReportError show a message box. Done when this unit is linked in,
 // and again by the application at start.
 void InstallErrorMessageBox();

@@ -157,8 +157,10 @@ private slots:
         const DatabaseEntry b{"Склад Б", "B1", storeB_, "u", "p"};
         writeSettings(d, b);
         Started s = start(d, d + "missing.gdb");
-        QCOMPARE(s.modals.size(), 2);
+        // The error, then the choice of a way to a store (answered: go on).
+        QCOMPARE(s.modals.size(), 3);
         QVERIFY2(s.modals[0].contains("missing.gdb"), qPrintable(s.modals[0]));
+        QCOMPARE(s.modals[1], QStringLiteral("StoreChoiceDialog"));
         QVERIFY(!s.form->Database()->isOpen());
         QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
         QCOMPARE(s.form->CurrentDb(), b);
@@ -205,10 +207,13 @@ private slots:
         QCOMPARE(s.form->CurrentDb().FullFileNameGDB, QStringLiteral("VRKX_DB_01.GDB"));
         QCOMPARE(s.form->CurrentDb().USER_NAME, QStringLiteral("VeldaRunKX"));
         QCOMPARE(s.form->Database()->databaseName(), QStringLiteral("VRKX_DB_01.GDB"));
-        // The failed connection is reported, then the startup goes on.
-        QCOMPARE(s.modals.size(), 2);
+        // The failed connection is reported in Russian, the way to a store
+        // is offered (answered: go on), then the startup goes on.
+        QCOMPARE(s.modals.size(), 3);
+        QVERIFY2(s.modals[0].startsWith("Файл базы данных не найден"), qPrintable(s.modals[0]));
         QVERIFY2(s.modals[0].contains("VRKX_DB_01.GDB"), qPrintable(s.modals[0]));
-        QCOMPARE(s.modals[1], QStringLiteral("Dlg_Enter_In_Application"));
+        QCOMPARE(s.modals[1], QStringLiteral("StoreChoiceDialog"));
+        QCOMPARE(s.modals[2], QStringLiteral("Dlg_Enter_In_Application"));
         QVERIFY(!s.form->Database()->isOpen());
         QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
         QCOMPARE(s.form->Label_About_DB->text(), QStringLiteral("???"));
@@ -227,7 +232,8 @@ private slots:
         f.write("[DB_CURRENT]\r\nFullFileNameGDB=   \r\n");
         f.close();
         Started s = start(d);
-        QCOMPARE(s.modals, QStringList{"Dlg_Enter_In_Application"});
+        // No store named: no error, the way to one is offered.
+        QCOMPARE(s.modals, (QStringList{"StoreChoiceDialog", "Dlg_Enter_In_Application"}));
         QVERIFY(!s.form->Database()->isOpen());
         QCOMPARE(s.form->Label_GDB->text(), QStringLiteral("???"));
         QVERIFY(!s.logo);

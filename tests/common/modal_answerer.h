@@ -34,6 +34,8 @@ public:
     static void reject(QWidget *modal);
 
     static constexpr int kStuckMs = 5000;
+    // A wait window that work on the store keeps open (making a store).
+    static constexpr int kWaitStuckMs = 60000;
 
 private:
     void poll();

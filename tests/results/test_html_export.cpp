@@ -4,6 +4,7 @@
 #include "db/db_dataset.h"
 #include "results/result_window.h"
 #include "support/codec_1251.h"
+#include "widgets/messages.h"
 #include "widgets/open_document.h"
 
 #include <QDir>
@@ -82,6 +83,7 @@ private slots:
 
         std::function<void(QFileDialog *)> onDialog;
         int viewAnswer = QMessageBox::Cancel;
+        QStringList savedTo; // the line below the question: where the page went
         bool started = false;
         std::function<void(TDlg_ViewQuery_Objects *)> steps;
         ModalAnswerer answerer([&](QWidget *modal) {
@@ -91,8 +93,10 @@ private slots:
                 if (d->isVisible()) // a failed check inside must not leave it waiting
                     d->reject();
             } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                if (box->text() == kView)
+                if (box->text() == kView) {
+                    savedTo << box->informativeText();
                     box->done(viewAnswer);
+                }
                 else if (QAbstractButton *yes = box->button(QMessageBox::Yes)) // replace the file
                     yes->click();
                 else
@@ -154,6 +158,7 @@ private slots:
         QVERIFY(started);
         QCOMPARE(offered, (QStringList{first.filePath("VRKX_Query_Result.htm"), page, page, page}));
         QCOMPARE(answerer.seen.count(kView), 2);
+        QCOMPARE(savedTo, QStringList(2, SavedToText(page)));
         QCOMPARE(answerer.seen.filter(gone).size(), 1);
         QCOMPARE(entries(first.path()), QStringList());
         QCOMPARE(entries(chosen.path()), QStringList{"page.htm"});
