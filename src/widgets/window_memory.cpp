@@ -144,3 +144,13 @@ QString WindowMemoryFileName()
 {
     return windowSettings().fileName();
 }
+
+QVariant RememberedValue(const QString &key)
+{
+    return windowSettings().value(key);
+}
+
+void RememberValue(const QString &key, const QVariant &value)
+{
+    windowSettings().setValue(key, value);
+}

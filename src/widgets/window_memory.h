@@ -30,3 +30,9 @@ bool GeometryFits(const QRect &geometry, const QList<QRect> &screens);
 
 // The settings file the windows are kept in.
 QString WindowMemoryFileName();
+
+// Other things the windows keep in the same file, by key ("FilterPage/..."):
+// a folder last used, a list of recent files. Invalid when nothing is kept.
+class QVariant;
+QVariant RememberedValue(const QString &key);
+void RememberValue(const QString &key, const QVariant &value);
