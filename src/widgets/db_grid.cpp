@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
@@ -137,14 +136,13 @@ protected:
         if (view_->currentIndex().row() != logicalIndex)
             return;
         painter->save();
+        painter->setClipRect(rect);
         painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(opt.palette.color(QPalette::ButtonText));
         const QPointF c = QRectF(rect).center();
-        QPainterPath triangle;
-        triangle.moveTo(c.x() - 2.5, c.y() - 4);
-        triangle.lineTo(c.x() + 2.5, c.y());
-        triangle.lineTo(c.x() - 2.5, c.y() + 4);
-        triangle.closeSubpath();
-        painter->fillPath(triangle, palette().color(QPalette::WindowText));
+        const QPointF triangle[] = {{c.x() - 2.5, c.y() - 4}, {c.x() + 2.5, c.y()}, {c.x() - 2.5, c.y() + 4}};
+        painter->drawPolygon(triangle, 3);
         painter->restore();
     }
 
