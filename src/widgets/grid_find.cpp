@@ -138,7 +138,8 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
         hide();
         emit closed();
     });
-    connect(edit, &QLineEdit::textEdited, this, [this] { outcome->clear(); outcome->setPalette(palette()); });
+    outcome->hide();
+    connect(edit, &QLineEdit::textEdited, this, [this] { outcome->hide(); });
 }
 
 QString FindBar::text() const
@@ -173,6 +174,7 @@ void FindBar::showOutcome(FindOutcome result)
         break;
     }
     outcome->setPalette(p);
+    outcome->setVisible(!outcome->text().isEmpty());
 }
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)

@@ -7,6 +7,7 @@
 #include "db/dataset_model.h"
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
+#include "db/store_wait.h"
 #include "demo_content.h"
 #include "results/result_query.h"
 #include "results/result_window.h"
@@ -27,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 
@@ -269,6 +271,16 @@ private slots:
             grid->setCurrentIndex(m->index(7, name));
             QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
             QCOMPARE(clipboardText(), QStringLiteral("Серийный 7"));
+
+            // Cancel while "Копировать всё" waits for rows: nothing copied,
+            // and the rows go on coming.
+            w->SpeedButton1->click();
+            QVERIFY(!w->Query1->isAllFetched());
+            QTimer::singleShot(0, [] { CancelWaitingCall(); });
+            QVERIFY(!grid->copyAll());
+            QCOMPARE(clipboardText(), QStringLiteral("Серийный 7"));
+            waitForCount(w);
+            QCOMPARE(w->lbl_CountRec->text(), QStringLiteral("количество найденных = 900"));
 
             // Everything, also the rows the grid has not taken in yet.
             w->SpeedButton1->click();
