@@ -18,6 +18,7 @@
 #include "support/date_utils.h"
 #include "support/files.h"
 #include "support/startup_dir.h"
+#include "widgets/menu_keys.h"
 #include "widgets/messages.h"
 #include "support/str_utils.h"
 #include "widgets/widget_utils.h"
@@ -120,7 +121,8 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     layout->addWidget(panel1);
     setCentralWidget(central);
 
-    QMenu *dbMenu = menuBar()->addMenu(QStringLiteral("База данных"));
+    // "&" marks the letter that Alt opens the menu by (Alt+Б).
+    QMenu *dbMenu = menuBar()->addMenu(QStringLiteral("&База данных"));
     N1 = dbMenu->menuAction();
     N1->setObjectName(QStringLiteral("N1"));
     N3 = dbMenu->addAction(QStringLiteral("Выбрать"), this, [this] { ReportingErrors([this] { N3Click(); }); });
@@ -134,6 +136,7 @@ TForm1::TForm1(const QString &startupDir, TForm_Logo *logo, QWidget *parent)
     Version1 = menuBar()->addAction(QStringLiteral("Version"));
     Version1->setObjectName(QStringLiteral("Version1"));
     Version1->setEnabled(false);
+    ReachMenuBarByKeyboard(menuBar()); // F10, Alt
 
     // A connection dropped after an unanswered cancel: as after a failed
     // switch.

@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -34,6 +36,8 @@ namespace {
 constexpr int kTopStripHeight = 49;
 constexpr int kFilterHeight = 135;
 constexpr int kBottomStripHeight = 27;
+// How many found rows are looked through for the one Edit_ID_THIS names.
+constexpr int kChosenRowScan = 20000;
 
 std::vector<FieldDef> objectFields()
 {
@@ -119,6 +123,12 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     DataSource1 = DBGrid_Obj->dataModel();
     DataSource1->setObjectName(QStringLiteral("DataSource1"));
     DBGrid_Obj->setDrawDataCell([this](DbGridCell &cell) { DBGrid_ObjDrawDataCell(cell); });
+    DBGrid_Obj->setKeysSelect(false);
+    DBGrid_Obj->setRowHint([this](int row) {
+        return RowLookRuleFor(Query_Obj->integerAt(kindField_, row), Query_Obj->integerAt(abstractField_, row),
+                              Query_Obj->integerAt(baseField_, row))
+            .meaning;
+    });
     auto *strip = new QWidget(found);
     strip->setFixedHeight(26);
     auto *sl = new QHBoxLayout(strip);
@@ -174,6 +184,22 @@ TDlg_Tree_Obj_Select::TDlg_Tree_Obj_Select(QWidget *parent) : QDialog(parent)
     connect(SB_Sel_Type, &QToolButton::clicked, this, [this] { ReportingErrors([this] { SB_Sel_TypeClick(); }); });
     connect(CB_YesBase_Obj, &QCheckBox::clicked, this, &TDlg_Tree_Obj_Select::CB_YesBase_ObjClick);
     connect(CB_YesRef_Obj, &QCheckBox::clicked, this, &TDlg_Tree_Obj_Select::CB_YesRef_ObjClick);
+    connect(Edit_ID_THIS, &QLineEdit::textChanged, this, &TDlg_Tree_Obj_Select::showChosenRow);
+    // Enter in the name line searches, rather than pressing OK.
+    Edit_Substr->installEventFilter(this);
+}
+
+bool TDlg_Tree_Obj_Select::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edit_Substr && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && !(key->modifiers() & ~Qt::KeypadModifier)) {
+            ReportingErrors([this] { SpeedButton1Click(); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 TDlg_Tree_Obj_Select::~TDlg_Tree_Obj_Select()
@@ -303,6 +329,31 @@ void TDlg_Tree_Obj_Select::RunSearch()
     Query_Obj->sql().clear();
     Query_Obj->sql() = ObjectSearchLines(ObjectSearchCondition(criteria()));
     Query_Obj->open();
+    showChosenRow();
+}
+
+void TDlg_Tree_Obj_Select::showChosenRow()
+{
+    QItemSelectionModel *selection = DBGrid_Obj->selectionModel();
+    if (!selection)
+        return;
+    const QString id = Trim(Edit_ID_THIS->text());
+    int found = -1;
+    if (!id.isEmpty() && Query_Obj->isOpen()) {
+        const int idField = Query_Obj->fieldByName(Schema::FLD_ID_THIS)->index();
+        const int rows = std::min({Query_Obj->fetchedCount(), DataSource1->rowCount(), kChosenRowScan});
+        for (int r = 0; r < rows && found < 0; ++r)
+            if (Trim(Query_Obj->text(idField, r)) == id)
+                found = r;
+    }
+    if (found < 0) {
+        selection->clearSelection();
+        return;
+    }
+    const QModelIndex index = DataSource1->index(found, std::max(0, DBGrid_Obj->currentIndex().column()));
+    selection->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    DBGrid_Obj->setCurrentIndex(index);
+    DBGrid_Obj->scrollTo(index);
 }
 
 void TDlg_Tree_Obj_Select::SpeedButton1Click()

@@ -44,6 +44,9 @@ public:
     // A double click or Enter on a found row: that row's object, as a click
     // on it and OK.
     void chooseFoundRow();
+    // The found row the grid shows chosen is the one Edit_ID_THIS names (what
+    // OK returns), or none: searching, clicking and typing keep it so.
+    void showChosenRow();
 
     QString CurrentId;
     QString SelectedId;
@@ -68,6 +71,9 @@ public:
     DataSetModel *DataSource1;
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void unbind();

@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -116,6 +117,33 @@ FilterPage::FilterPage(QWidget *parent) : QWidget(parent)
     TN2->setCurrentIndex(0);
     TN3->setCurrentIndex(0);
     TN4->setCurrentIndex(0);
+    setTabOrder();
+}
+
+void FilterPage::setTabOrder()
+{
+    // A notebook's place in the chain is its tab bar's.
+    QList<QWidget *> chain{CB_YesParent,  CB_YesAncestor,     SpeedButton1,   Edit_ID_Parent,
+                           TN3->tabBar(), List_ObjTypes_Name, TN4->tabBar()};
+    for (QAbstractButton *b : RG_Ref->buttons()->buttons())
+        chain << b;
+    chain << CB_Date1 << Edit_Date1 << CB_Date2 << Edit_Date2;
+    for (QAbstractButton *b : RG_Dates->buttons()->buttons())
+        chain << b;
+    for (QAbstractButton *b : RG_Abstr->buttons()->buttons())
+        chain << b;
+    chain << CB_YesFind_Name << Edit_Name_Str << CB_YesFind_Note << Edit_Note_Str << CB_YesFind_Info << Memo_Find_Info
+          << CB_YesPropNumber << SG_PropNumber << SpeedButton6 << SpeedButton2 << SpeedButton3 << SpeedButton4
+          << SpeedButton5 << saveConditionButton << openConditionButton << CB_YesClearAfter << Memo_SQL;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    // In the memos Tab goes on to the next control too (an SQL text needs
+    // no tab characters), and so does Ctrl+Tab, which would otherwise turn
+    // the notebook's page.
+    for (QPlainTextEdit *memo : {Memo_SQL, Memo_Find_Info}) {
+        memo->setTabChangesFocus(true);
+        memo->installEventFilter(this);
+    }
 }
 
 QWidget *FilterPage::buildParentStrip()
@@ -368,6 +396,9 @@ QWidget *FilterPage::buildSqlGroup()
     strip->setSpacing(1);
     for (QToolButton *b : {SpeedButton6, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5})
         strip->addWidget(b);
+    buildConditionTools(group);
+    strip->addWidget(saveConditionButton);
+    strip->addWidget(openConditionButton);
     strip->addSpacing(12);
     strip->addWidget(CB_YesClearAfter);
     strip->addStretch();
@@ -392,6 +423,14 @@ void FilterPage::CB_YesAncestorClick(bool checked)
 
 bool FilterPage::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && (watched == Memo_SQL || watched == Memo_Find_Info)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier)) {
+            const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            focusNextPrevChild(!back);
+            return true;
+        }
+    }
     // Leaving a date line colours it by its validity, whether or not its
     // text changed: an untouched empty line turns red too.
     if (event->type() == QEvent::FocusOut) {

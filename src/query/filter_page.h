@@ -59,6 +59,17 @@ public:
     void SpeedButton5Click(); // paste
     void SpeedButton6Click(); // clear
 
+    // Beside the described tools: the condition kept in a file and taken
+    // back from one ("Сохранить условие в файл ...", "Открыть условие из
+    // файла ..."), in a folder the program remembers, and the files used
+    // last under "Недавние условия". The ...To/From forms skip the file
+    // dialog; they throw AppError when the file cannot be written or read.
+    void saveCondition();
+    void openCondition();
+    bool saveConditionTo(const QString &path);
+    void openConditionFrom(const QString &path);
+    QStringList recentConditions() const;
+
     // The type list's menu: add through the type picker, delete, delete all,
     // tick all, untick all, invert the ticks.
     void MenuItem2Click();
@@ -114,6 +125,9 @@ public:
     QToolButton *SpeedButton6;
     QCheckBox *CB_YesClearAfter;
     QPlainTextEdit *Memo_SQL;
+    QToolButton *saveConditionButton;
+    QToolButton *openConditionButton;
+    QMenu *recentConditionsMenu;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -128,6 +142,12 @@ private:
     QWidget *buildNumericPage();
     QWidget *buildSqlGroup();
     void buildPropNumberMenu();
+    void buildConditionTools(QWidget *group);
+    void fillRecentConditions();
+    void rememberConditionFile(const QString &path);
+    // Tab goes through the page as it reads: the parent strip, the shown
+    // pages of the notebooks, the SQL tools and the memo.
+    void setTabOrder();
 
     void CB_YesParentClick(bool checked);
     void CB_YesAncestorClick(bool checked);

@@ -98,3 +98,44 @@ QIcon ToolIcons::paste()
         p.drawRect(QRectF(7.5, 1.5, 5, 4));
     });
 }
+
+QIcon ToolIcons::save()
+{
+    return paint([](QPainter &p) {
+        p.setPen(QPen(QColor(20, 40, 100), 1));
+        p.setBrush(QColor(60, 90, 170));
+        p.drawRoundedRect(QRectF(2.5, 2.5, 15, 15), 1.5, 1.5);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(5.5, 2.5, 9, 6));
+        p.setBrush(QColor(190, 190, 190));
+        p.drawRect(QRectF(5.5, 11.5, 9, 6));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(60, 90, 170));
+        p.drawRect(QRectF(11, 3.5, 2, 4));
+    });
+}
+
+QIcon ToolIcons::open()
+{
+    return paint([](QPainter &p) {
+        p.setPen(QPen(QColor(140, 100, 20), 1));
+        p.setBrush(QColor(230, 190, 90));
+        QPainterPath back;
+        back.moveTo(2.5, 16.5);
+        back.lineTo(2.5, 4.5);
+        back.lineTo(7.5, 4.5);
+        back.lineTo(9, 6.5);
+        back.lineTo(15.5, 6.5);
+        back.lineTo(15.5, 16.5);
+        back.closeSubpath();
+        p.drawPath(back);
+        p.setBrush(QColor(250, 215, 120));
+        QPainterPath front;
+        front.moveTo(2.5, 16.5);
+        front.lineTo(5, 9.5);
+        front.lineTo(18.5, 9.5);
+        front.lineTo(15.5, 16.5);
+        front.closeSubpath();
+        p.drawPath(front);
+    });
+}

@@ -9,4 +9,6 @@ QIcon generate(); // a sheet with a lightning bolt
 QIcon run();      // a green triangle
 QIcon copy();     // two sheets with an arrow out
 QIcon paste();    // a clipboard
+QIcon save();     // a diskette
+QIcon open();     // an open folder
 } // namespace ToolIcons

@@ -41,6 +41,36 @@ QStringList ResultQueryLines(const QString &condition, const QString &orderBy)
     return lines;
 }
 
+QString ResultSortExpression(const QString &fieldName)
+{
+    const QString name = fieldName.trimmed().toUpper();
+    if (name == QLatin1String("TYPE_NAME"))
+        return QStringLiteral("ltl.NAME_MAX");
+    if (name == QLatin1String("PARENT_NAME"))
+        return QStringLiteral("(select NAME_MAX from ") + Schema::OBJECTS_TREE
+               + QStringLiteral(" where ID_THIS=t_o.ID_PARENT)");
+    for (const char *joined : {"ID_KIND", "ITS_ABSTRACT", "ID_GRP"})
+        if (name == QLatin1String(joined))
+            return QStringLiteral("ltl.") + name;
+    for (const char *own : {"NUMPP", "NAME_MAX", "DATE_1", "TIME_1", "DATE_2", "TIME_2", "NOTE", "ID_THIS",
+                            "MNEMO_CODE", "ID_TYPE", "ITS_BASE", "ITS_GLOBAL", "ID_REF_NEAR", "ID_REF", "ID_PARENT"})
+        if (name == QLatin1String(own))
+            return QStringLiteral("t_o.") + name;
+    return QString(); // INFO, a text blob, and names the result does not have
+}
+
+QString ResultSortOrder(const QString &fieldName, bool descending)
+{
+    const QString expression = ResultSortExpression(fieldName);
+    if (expression.isEmpty())
+        return QString();
+    QString order = expression + (descending ? QStringLiteral(" desc") : QString());
+    const QString id = QStringLiteral("t_o.ID_THIS");
+    if (expression != id)
+        order += QStringLiteral(", ") + id;
+    return order;
+}
+
 std::vector<FieldDef> ResultFieldDefs()
 {
     const QString date = QStringLiteral("dd.mm.yyyy");

@@ -11,6 +11,7 @@
 #include "support/str_utils.h"
 #include "widgets/db_grid.h"
 #include "widgets/db_navigator.h"
+#include "widgets/grid_find.h"
 #include "widgets/messages.h"
 #include "widgets/widget_utils.h"
 #include "widgets/window_memory.h"
@@ -133,6 +134,8 @@ TDlg_ViewQuery_Objects::TDlg_ViewQuery_Objects(QWidget *parent) : QDialog(parent
     foundLayout->setSpacing(2);
     foundLayout->addLayout(tools);
     foundLayout->addWidget(DBGrid1, 1);
+    buildExtras(found);
+    foundLayout->addWidget(findBar);
     foundLayout->addWidget(lbl_CountRec);
     TN1->addTab(found, QStringLiteral("Найдено"));
 
@@ -236,7 +239,7 @@ void TDlg_ViewQuery_Objects::SpeedButton1Click()
     Query1->sql().clear();
     RE_SQL->clear();
     QCoreApplication::processEvents();
-    Query1->sql() = ResultQueryLines(conditionText_, orderByText_);
+    Query1->sql() = ResultQueryLines(conditionText_, effectiveOrder());
     RE_SQL->setPlainText(Query1->sql().join(QChar('\n')));
     try {
         BusyCursor busy;

@@ -10,7 +10,9 @@ class DbConnection;
 class DbDataSet;
 class DbGrid;
 class DbNavigator;
+class FindBar;
 struct DbGridCell;
+class QAction;
 class QCheckBox;
 class QLabel;
 class QMenu;
@@ -67,9 +69,30 @@ public:
     DataSetModel *DataSource1;
     SaveDialogSettings SD1;
 
+    // Beside the described window: a click on a column's title orders the
+    // result by that column (again: descending; a third time: as handed
+    // in), and "Переоткрыть" keeps that order; Ctrl+F opens the find line
+    // (Enter and F3 the next row, Shift+F3 the previous one); the grid's
+    // menu copies and shows the legend of the row colours.
+    void sortByColumn(int column);
+    // The field the result is ordered by at the user's wish ("" for the
+    // ordering handed in) and whether descending.
+    QString sortField() const { return sortField_; }
+    bool sortDescending() const { return sortDescending_; }
+    // The ordering the next run uses.
+    QString effectiveOrder() const;
+    void findRow(bool forward);
+    FindBar *findBar;
+    QAction *rowColoursAction;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void applyWidthLimit();
     void updateCount();
+    void buildExtras(QWidget *found);
+    void showSortIndicator();
 
     int kindField_ = -1;
     int abstractField_ = -1;
@@ -80,6 +103,8 @@ private:
     QString resultFieldName_;
     QString resultValue_;
     QString bookFolder_; // where the last workbook was saved
+    QString sortField_;
+    bool sortDescending_ = false;
 };
 
 // Shows the result window for a condition; Result gets the value of the

@@ -126,3 +126,13 @@ bool GeometryFits(const QRect &geometry, const QList<QRect> &screens)
         outside -= screen;
     return outside.isEmpty();
 }
+
+QVariant RememberedValue(const QString &key)
+{
+    return windowSettings().value(key);
+}
+
+void RememberValue(const QString &key, const QVariant &value)
+{
+    windowSettings().setValue(key, value);
+}

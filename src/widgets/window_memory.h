@@ -28,3 +28,9 @@ void RememberWindow(QWidget *window);
 // True when the rectangle lies whole on the screens' available areas (it may
 // span several of them), and is not empty.
 bool GeometryFits(const QRect &geometry, const QList<QRect> &screens);
+
+// Other things the windows keep in the same file, by key ("FilterPage/..."):
+// a folder last used, a list of recent files. Invalid when nothing is kept.
+class QVariant;
+QVariant RememberedValue(const QString &key);
+void RememberValue(const QString &key, const QVariant &value);

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -101,6 +102,31 @@ private slots:
         QVERIFY(QDir(form.StartupDir() + "Import").exists());
         QVERIFY(QDir(form.StartupDir() + "Tree_Images").exists());
         form.Timer1->stop();
+    }
+
+    // The menu bar from the keyboard: F10 opens "База данных", and so do
+    // its letter with Alt and Alt alone.
+    void menuFromTheKeyboard()
+    {
+        TForm1 form(newStartupDir(), nullptr);
+        form.Timer1->stop();
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(form.N1->text(), QStringLiteral("&База данных"));
+        QTest::keyClick(form.filterPage->Memo_SQL, Qt::Key_F10);
+        QTRY_VERIFY(form.N1->menu()->isVisible());
+        form.N1->menu()->close();
+        QTRY_VERIFY(!form.N1->menu()->isVisible());
+        form.filterPage->Memo_SQL->setFocus();
+        QTest::sendKeyEvent(QTest::Click, form.filterPage->Memo_SQL, Qt::Key(0x0411), QStringLiteral("б"),
+                            Qt::AltModifier); // Alt+Б
+        QTRY_VERIFY(form.N1->menu()->isVisible());
+        form.N1->menu()->close();
+        QTRY_VERIFY(!form.N1->menu()->isVisible());
+        QTest::keyClick(form.filterPage->Memo_SQL, Qt::Key_Alt);
+        QTRY_VERIFY(form.N1->menu()->isVisible());
+        form.N1->menu()->close();
     }
 
     void defaultFileWinsOverSettings()

@@ -219,6 +219,50 @@ private slots:
         }
     }
 
+    // Enter in the name line searches instead of pressing OK. After a search
+    // the grid shows chosen only the row Edit_ID_THIS names (what OK
+    // returns): none while it is empty, the typed one, the clicked one; the
+    // keys move the current row without choosing it.
+    void enterSearchesAndChosenRowIsReturned()
+    {
+        QString chosen;
+        ModalAnswerer answerer([&](QWidget *modal) {
+            auto *w = qobject_cast<TDlg_Tree_Obj_Select *>(modal);
+            if (!w)
+                return ModalAnswerer::accept(modal);
+            QItemSelectionModel *selection = w->DBGrid_Obj->selectionModel();
+            auto chosenRows = [&] {
+                QList<int> rows;
+                for (const QModelIndex &i : selection->selectedRows())
+                    rows << i.row();
+                return rows;
+            };
+            w->CB_Yes_NameObj->setChecked(true);
+            w->Edit_Substr->setFocus();
+            w->Edit_Substr->setText(QStringLiteral("НАСОС"));
+            QTest::keyClick(w->Edit_Substr, Qt::Key_Return);
+            QVERIFY(w->isVisible());
+            QCOMPARE(foundIds(w), (QStringList{"1002", "1004", "1006"}));
+            QCOMPARE(chosenRows(), QList<int>());
+            w->DBGrid_Obj->setFocus();
+            QTest::keyClick(w->DBGrid_Obj, Qt::Key_Down);
+            QCOMPARE(w->DBGrid_Obj->currentIndex().row(), 1);
+            QCOMPARE(chosenRows(), QList<int>());
+            w->Edit_ID_THIS->setText(" 1004 ");
+            QCOMPARE(chosenRows(), QList<int>{1});
+            QTest::sendKeyEvent(QTest::Click, w->Edit_Substr, Qt::Key_Enter, QString(),
+                                Qt::KeypadModifier); // the keypad's Enter searches too
+            QCOMPARE(chosenRows(), QList<int>{1});
+            const QRect cell = w->DBGrid_Obj->visualRect(w->DataSource1->index(2, 1));
+            QTest::mouseClick(w->DBGrid_Obj->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+            QCOMPARE(w->Edit_ID_THIS->text(), QStringLiteral("1006"));
+            QCOMPARE(chosenRows(), QList<int>{2});
+            w->OKBtn->click();
+        });
+        SelectObject(&conn_, QString(), chosen);
+        QCOMPARE(chosen, QStringLiteral("1006"));
+    }
+
     void faultyRowsDrawnRedOnYellow()
     {
         TDlg_Tree_Obj_Select w;

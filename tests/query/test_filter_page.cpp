@@ -1,5 +1,9 @@
 #include "common/modal_answerer.h"
+#include "common/test_store.h"
+#include "query/condition_file.h"
 #include "query/filter_page.h"
+#include "support/app_error.h"
+#include "widgets/window_memory.h"
 #include "query/prop_number_grid.h"
 #include "widgets/string_grid.h"
 
@@ -9,6 +13,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QKeyEvent>
 #include <QInputDialog>
@@ -417,6 +425,154 @@ private slots:
         QTest::keyClick(p.Memo_SQL, Qt::Key_F9);
         QCOMPARE(runs, 2);
         QCOMPARE(p.Memo_SQL->toPlainText(), QStringLiteral("(\nt_o.ITS_BASE>0\n)")); // no line break typed
+    }
+
+
+    // Tab walks the page as it reads: from the parent strip into the
+    // notebook's shown page, then the SQL tools and the memo; in the memo Tab
+    // and Ctrl+Tab go on (no tab typed, no page turned), Shift+Tab back.
+    void tabOrder()
+    {
+        FilterPage &p = *page_;
+        p.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p));
+        p.CB_YesParent->setFocus();
+        QList<QWidget *> visited;
+        for (int i = 0; i < 80 && QApplication::focusWidget() != p.Memo_SQL; ++i) {
+            visited << QApplication::focusWidget();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(QApplication::focusWidget(), p.Memo_SQL);
+        int last = -1;
+        for (QWidget *w : QList<QWidget *>{p.CB_YesAncestor, p.Edit_ID_Parent, p.List_ObjTypes_Name, p.CB_Date1,
+                                           p.Edit_Date2, p.Edit_Name_Str, p.Edit_Note_Str, p.SpeedButton6,
+                                           p.saveConditionButton, p.openConditionButton, p.CB_YesClearAfter}) {
+            const int at = int(visited.indexOf(w));
+            QVERIFY2(at > last, qPrintable(w->objectName()));
+            last = at;
+        }
+        QVERIFY(!visited.contains(p.Memo_Find_Info)); // on a page not shown
+
+        QTest::keyClick(p.Memo_SQL, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != p.Memo_SQL);
+        QVERIFY(!p.Memo_SQL->toPlainText().contains('\t'));
+        p.Memo_SQL->setFocus();
+        QTest::keyClick(p.Memo_SQL, Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(QApplication::focusWidget() != p.Memo_SQL);
+        QCOMPARE(p.TN2->currentIndex(), 0);
+        QCOMPARE(p.TN3->currentIndex(), 0);
+        p.Memo_SQL->setFocus();
+        QTest::keyClick(p.Memo_SQL, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), p.CB_YesClearAfter);
+    }
+
+    // A condition kept in a file and taken back: Windows-1251 byte for byte
+    // under a Cyrillic path, replacing the memo so that Ctrl+Z undoes it;
+    // the folder remembered for the dialog, the last ten files listed newest
+    // first, a file gone leaves the list with a message.
+    void conditionFiles()
+    {
+        FilterPage &p = *page_;
+        RememberValue("FilterPage/recentConditions", QStringList());
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("Условия отбора");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + "/Ёмкости.sql";
+        const QString condition = "(\nt_o.NAME_MAX CONTAINING 'Ёмкость №1'\n)";
+        p.Memo_SQL->setPlainText(condition);
+        QVERIFY(p.saveConditionTo(path));
+        QCOMPARE(ReadBytes(path), QByteArray("(\r\nt_o.NAME_MAX CONTAINING '\xA8\xEC\xEA\xEE\xF1\xF2\xFC \xB9"
+                                             "1'\r\n)\r\n"));
+        p.Memo_SQL->setPlainText("набранное раньше");
+        p.openConditionFrom(path);
+        QCOMPARE(p.Memo_SQL->toPlainText(), condition);
+        p.Memo_SQL->undo();
+        QCOMPARE(p.Memo_SQL->toPlainText(), QStringLiteral("набранное раньше"));
+        QCOMPARE(p.recentConditions(), QStringList{path});
+
+        // Through the dialog: it opens in the folder used last and adds ".sql".
+        p.Memo_SQL->setPlainText("t_o.ID_THIS = '1'");
+        QString opened;
+        {
+            ModalAnswerer answerer([&](QWidget *modal) {
+                auto *d = qobject_cast<QFileDialog *>(modal);
+                opened = d->directory().absolutePath();
+                d->findChild<QLineEdit *>("fileNameEdit")->setText("через диалог"); // typed
+                static_cast<QDialog *>(d)->accept(); // the dialog's own accept, through QDialog
+            });
+            p.saveConditionButton->click();
+        }
+        QCOMPARE(opened, folder);
+        QCOMPARE(ReadBytes(folder + "/через диалог.sql"), QByteArray("t_o.ID_THIS = '1'\r\n"));
+
+        for (int i = 0; i < 9; ++i) {
+            p.Memo_SQL->setPlainText(QString::number(i));
+            p.saveConditionTo(QStringLiteral("%1/%2.sql").arg(folder).arg(i));
+        }
+        QStringList recent = p.recentConditions();
+        QCOMPARE(recent.size(), kRecentConditions);
+        QCOMPARE(recent.first(), folder + "/8.sql");
+        QCOMPARE(recent.last(), folder + "/через диалог.sql");
+        QVERIFY(!recent.contains(path));
+
+        // The menu: its second file opens and comes first.
+        emit p.recentConditionsMenu->aboutToShow();
+        QList<QAction *> items;
+        for (QAction *a : p.recentConditionsMenu->actions())
+            if (a->text().contains(".sql"))
+                items << a;
+        QCOMPARE(items.size(), 10);
+        QCOMPARE(items[1]->text(), "&2  " + QDir::toNativeSeparators(folder + "/7.sql"));
+        items[1]->trigger();
+        QCOMPARE(p.Memo_SQL->toPlainText(), QStringLiteral("7"));
+        QCOMPARE(p.recentConditions().first(), folder + "/7.sql");
+
+        QVERIFY(QFile::remove(folder + "/8.sql"));
+        ModalAnswerer answerer;
+        p.openConditionFrom(folder + "/8.sql");
+        QCOMPARE(answerer.seen, QStringList{"Файл условия не найден:\n" + QDir::toNativeSeparators(folder + "/8.sql")});
+        QVERIFY(!p.recentConditions().contains(folder + "/8.sql"));
+        QCOMPARE(p.Memo_SQL->toPlainText(), QStringLiteral("7"));
+    }
+
+    // What cannot be kept or read is said in Russian and changes nothing.
+    void conditionFileRefusals_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no text") << QByteArray("abc\0def", 7) << "Это не текстовый файл условия";
+        QTest::newRow("too large") << QByteArray(int(kConditionFileMaxBytes) + 1, 'x') << "слишком велик";
+    }
+    void conditionFileRefusals()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("плохой.sql");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        page_->Memo_SQL->setPlainText("остаётся");
+        try {
+            page_->openConditionFrom(path);
+            QFAIL("read");
+        } catch (const AppError &e) {
+            QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+        }
+        QCOMPARE(page_->Memo_SQL->toPlainText(), QStringLiteral("остаётся"));
+        // A folder that is not there cannot be written in.
+        QVERIFY_THROWS_EXCEPTION(AppError, WriteConditionFile(dir.filePath("нет/такой.sql"), {"x"}));
+        // A character Windows-1251 lacks is written as "?" only when the user agrees.
+        page_->Memo_SQL->setPlainText("знак ✓");
+        {
+            ModalAnswerer refuse([](QWidget *modal) { ModalAnswerer::reject(modal); });
+            QVERIFY(!page_->saveConditionTo(dir.filePath("знак.sql")));
+        }
+        QVERIFY(!QFile::exists(dir.filePath("знак.sql")));
+        ModalAnswerer agree;
+        QVERIFY(page_->saveConditionTo(dir.filePath("знак.sql")));
+        QCOMPARE(ReadBytes(dir.filePath("знак.sql")), QByteArray("\xE7\xED\xE0\xEA ?\r\n"));
     }
 };
 
