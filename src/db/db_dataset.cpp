@@ -4,6 +4,7 @@
 #include "db/background_fetch.h"
 #include "db/db_cursor.h"
 #include "db/db_error.h"
+#include "db/fetch_stages.h"
 #include "db/sql_guard.h"
 #include "db/value_text.h"
 #include "support/app_error.h"
@@ -211,6 +212,7 @@ void DbDataSet::close()
     requests_ = 0;
     atEnd_ = true;
     store_.reset({});
+    blobsAhead_ = BlobsAhead();
     if (autoFields_)
         fields_.clear();
     for (const auto &f : fields_)
@@ -249,8 +251,11 @@ int DbDataSet::takeFetched()
         ++taken_;
         if (fetchFailure_ || atEnd_)
             continue; // after a failure or the end nothing more counts
-        for (int i = 0; i < a.rows->count; ++i)
-            store_.append(a.rows->row(i, cursor_->messageLength));
+        {
+            StageTimer stage(FetchStageTimes().storeNs);
+            for (int i = 0; i < a.rows->count; ++i)
+                store_.append(a.rows->row(i, cursor_->messageLength));
+        }
         if (!a.error)
             a.error = a.rows->error;
         if (a.error) {
@@ -317,6 +322,8 @@ int DbDataSet::fetchRows(int count)
     auto rows = std::make_shared<FetchedRows>();
     std::exception_ptr error;
     try {
+        StageTimer stage(FetchStageTimes().waitNs);
+        ++FetchStageTimes().waits;
         connection_->call([cursor, rows, count] { FetchCursor(*cursor, count, 0, *rows); });
     } catch (const DbError &) {
         error = std::current_exception();
@@ -479,25 +486,62 @@ QString DbDataSet::columnText(int column, int row, const DbField *field) const
     const CellRef cell = store_.cell(std::size_t(row), std::size_t(column));
     const ColumnInfo &col = store_.columns()[std::size_t(column)];
     if (col.type == SQL_BLOB)
-        return cell.isNull ? QString() : readBlob(cell.data);
+        return blobText(column, row, cell.isNull);
     return CellText(col, cell, field ? field->displayFormat() : QString());
 }
 
-QString DbDataSet::readBlob(const char *id) const
+QString DbDataSet::blobText(int column, int row, bool isNull) const
+{
+    BlobsAhead &ahead = blobsAhead_;
+    if (ahead.column != column) {
+        ahead = BlobsAhead();
+        ahead.column = column;
+    }
+    // A reader going down the rows (an export, a copy, a benchmark) asks for
+    // the blob of every row: the next ones are read in the same call to the
+    // store. A single value (the viewer) is read alone.
+    const bool goingDown = row == ahead.lastRow + 1;
+    ahead.lastRow = row;
+    if (isNull)
+        return QString();
+    if (row >= ahead.firstRow && row < ahead.firstRow + int(ahead.texts.size()))
+        return Cp1251::decode(ahead.texts[std::size_t(row - ahead.firstRow)]);
+    const int count = goingDown ? std::min(kBlobsAhead, fetchedCount() - row) : 1;
+    std::vector<QByteArray> ids;
+    ids.reserve(std::size_t(count));
+    for (int r = row; r < row + count; ++r) {
+        const CellRef cell = store_.cell(std::size_t(r), std::size_t(column));
+        ids.push_back(cell.isNull ? QByteArray() : QByteArray(cell.data, 8));
+    }
+    std::vector<QByteArray> texts = readBlobs(ids);
+    if (texts.empty())
+        return QString();
+    const QString first = Cp1251::decode(texts.front());
+    if (count > 1) {
+        ahead.firstRow = row;
+        ahead.texts = std::move(texts);
+    }
+    return first;
+}
+
+std::vector<QByteArray> DbDataSet::readBlobs(const std::vector<QByteArray> &ids) const
 {
     if (!connection_ || !connection_->isOpen())
-        return QString();
+        return {};
     DbTransaction *tra = transaction_ ? transaction_.data() : connection_->defaultTransaction();
     if (!tra->isActive())
-        return QString();
-    auto bytes = std::make_shared<QByteArray>();
-    QByteArray blobId(id, 8);
+        return {};
+    auto texts = std::make_shared<std::vector<QByteArray>>(ids.size());
     Firebird::IAttachment *attachment = connection_->attachment();
     Firebird::ITransaction *transaction = tra->handle();
-    connection_->call([bytes, blobId, attachment, transaction] {
-        *bytes = ReadBlob(attachment, transaction, blobId.constData());
+    StageTimer stage(FetchStageTimes().waitNs);
+    ++FetchStageTimes().waits;
+    connection_->call([texts, ids, attachment, transaction] {
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            if (!ids[i].isEmpty())
+                (*texts)[i] = ReadBlob(attachment, transaction, ids[i].constData());
     });
-    return Cp1251::decode(*bytes);
+    return std::move(*texts);
 }
 
 bool DbDataSet::isBlob(int fieldIndex) const

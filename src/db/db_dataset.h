@@ -174,7 +174,11 @@ private:
     QString calculatedText(int fieldIndex, int row) const;
     QString fieldText(int fieldIndex, int row, bool formatted) const;
     QString columnText(int column, int row, const DbField *field) const;
-    QString readBlob(const char *id) const;
+    // The text of a blob cell; a reader going down the rows gets the next
+    // kBlobsAhead rows' blobs read in the same call.
+    QString blobText(int column, int row, bool isNull) const;
+    // The bytes of the blobs (an empty id: none), in one call to the store.
+    std::vector<QByteArray> readBlobs(const std::vector<QByteArray> &ids) const;
     bool ensureRow(int row);
     void announceFetched(int from);
     void releaseCursor();
@@ -213,6 +217,16 @@ private:
     bool open_ = false;
     bool eof_ = true;
     int current_ = -1;
+
+    // Blob texts read ahead for a reader going down the rows of one column.
+    static constexpr int kBlobsAhead = 128;
+    struct BlobsAhead {
+        int column = -1;
+        int lastRow = -2; // the last row asked for
+        int firstRow = 0;
+        std::vector<QByteArray> texts;
+    };
+    mutable BlobsAhead blobsAhead_;
 
     // Calculated values of the last row calculated.
     mutable int calcRow_ = -1;
