@@ -74,7 +74,7 @@ Status::~Status()
 }
 
 QByteArray connectionParams(const QString &user, const QString &password, const QString &role,
-                            bool create)
+                            bool create, bool withoutDatabaseTriggers)
 {
     Status st;
     return check([&] {
@@ -88,6 +88,8 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
         dpb->insertInt(st.get(), isc_dpb_connect_timeout, kConnectTimeoutSeconds);
         if (!role.isEmpty())
             dpb->insertString(st.get(), isc_dpb_sql_role_name, Cp1251::encode(role).constData());
+        if (withoutDatabaseTriggers)
+            dpb->insertInt(st.get(), isc_dpb_no_db_triggers, 1);
         if (create) {
             dpb->insertString(st.get(), isc_dpb_set_db_charset, "WIN1251");
             dpb->insertInt(st.get(), isc_dpb_set_db_sql_dialect, 1);
@@ -98,9 +100,9 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
 }
 
 Handle<IAttachment> attach(const QString &databaseName, const QString &user, const QString &password, const QString &role,
-                    bool create)
+                    bool create, bool withoutDatabaseTriggers)
 {
-    const QByteArray dpb = connectionParams(user, password, role, create);
+    const QByteArray dpb = connectionParams(user, password, role, create, withoutDatabaseTriggers);
     const QByteArray name = Cp1251::encode(databaseName);
     const auto *params = reinterpret_cast<const unsigned char *>(dpb.constData());
     Status st;

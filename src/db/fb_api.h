@@ -94,12 +94,14 @@ void end(Handle<T> &handle, F &&call)
 constexpr int kConnectTimeoutSeconds = 15;
 
 // Database parameter block for attaching or creating: user, password, no
-// role, WIN1251 and SQL dialect 1.
+// role, WIN1251 and SQL dialect 1; without database triggers when asked (the
+// engine allows that to the owner and SYSDBA only and refuses the attach of
+// anyone else with isc_adm_task_denied).
 QByteArray connectionParams(const QString &user, const QString &password, const QString &role,
-                            bool create);
+                            bool create, bool withoutDatabaseTriggers = false);
 
 // Attaches to (or creates) the database with connectionParams. Throws DbError.
 Handle<Firebird::IAttachment> attach(const QString &databaseName, const QString &user, const QString &password,
-                                     const QString &role, bool create);
+                                     const QString &role, bool create, bool withoutDatabaseTriggers = false);
 
 } // namespace fb
