@@ -9,7 +9,6 @@
 // or stalled server never freezes a window and the user can always cancel.
 
 #include "db/fb_handle.h"
-#include "db/sql_guard.h"
 
 #include <QObject>
 #include <QString>
