@@ -40,7 +40,6 @@ fb::Handle<ITransaction> startReadOnly(IAttachment *attachment)
 // by itself when the engine answers at last.
 struct Attaching {
     fb::Handle<IAttachment> attachment;
-    fb::Handle<ITransaction> reading; // the default transaction, when started
     QString triggerNotice;
 };
 
@@ -110,9 +109,9 @@ void DbConnection::open()
             // Neither owner nor SYSDBA: the engine runs the database
             // triggers, and the user hears of those that change the store.
             attaching->attachment = fb::attach(name, user, password, role, false);
-            attaching->reading = startReadOnly(attaching->attachment.get());
-            attaching->triggerNotice =
-                StoreDatabaseTriggerNotice(attaching->attachment.get(), attaching->reading.get());
+            fb::Handle<ITransaction> reading = startReadOnly(attaching->attachment.get());
+            attaching->triggerNotice = StoreDatabaseTriggerNotice(attaching->attachment.get(), reading.get());
+            endReadOnly(reading);
         }
     }, StoreCallStop{});
     if (end != StoreCallEnd::Finished) {
@@ -121,7 +120,6 @@ void DbConnection::open()
     }
     worker_ = std::move(worker);
     attachment_ = std::move(attaching->attachment);
-    transaction_->adopt(std::move(attaching->reading));
     triggerNotice_ = attaching->triggerNotice;
     emit opened();
 }

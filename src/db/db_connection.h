@@ -40,7 +40,6 @@ public:
 private:
     friend class DbConnection;
     fb::Handle<Firebird::ITransaction> take() { return std::move(handle_); }
-    void adopt(fb::Handle<Firebird::ITransaction> handle) { handle_ = std::move(handle); }
 
     DbConnection *connection_;
     fb::Handle<Firebird::ITransaction> handle_;
@@ -66,8 +65,8 @@ public:
     // The database triggers (on connect, disconnect, transaction start,
     // commit, rollback) are switched off where the engine allows it (the
     // store's owner, SYSDBA); for anyone else the engine runs them, and
-    // those that reach a sequence are read for the notice below (in the
-    // default transaction, which then stays started).
+    // those that reach a sequence are read for the notice below (in a
+    // transaction of its own).
     void open();
     // Closes every row set bound to it, ends the transaction and detaches.
     // Closing a closed connection does nothing. The talk with the engine
