@@ -69,6 +69,8 @@ private slots:
             w.exec("CREATE TRIGGER TR_START ON TRANSACTION START AS BEGIN IF (GEN_ID(G_X, 10) < 0) THEN EXIT; END");
             w.exec("CREATE TRIGGER TR_COMMIT ON TRANSACTION COMMIT AS DECLARE R INTEGER; BEGIN "
                    "SELECT R FROM P_NEXT INTO :R; END");
+            w.exec("CREATE TRIGGER TR_BYE ON DISCONNECT AS BEGIN IF (GEN_ID(G_X, 1000) < 0) THEN EXIT; END");
+            w.exec("CREATE TRIGGER TR_UNDO ON TRANSACTION ROLLBACK AS BEGIN IF (GEN_ID(G_X, 1) < 0) THEN EXIT; END");
             w.exec("CREATE TRIGGER TR_QUIET ON CONNECT AS DECLARE R INTEGER; BEGIN R = 1; END");
             w.exec("CREATE TRIGGER TR_OFF INACTIVE ON CONNECT AS BEGIN IF (GEN_ID(G_X, 1000) < 0) THEN EXIT; END");
             w.exec("GRANT SELECT ON OBJECTS_TREE TO PUBLIC");
@@ -98,7 +100,7 @@ private slots:
                 fb::end(tra, [](ITransaction *t, ThrowStatusWrapper *w) { t->commit(w); });
             });
         }
-        QCOMPARE(sequence(), before + 1 + 10 + 100);
+        QCOMPARE(sequence(), before + 1 + 10 + 100 + 1000);
     }
 
     // Anyone else: the engine refuses to switch them off, the program
@@ -130,7 +132,8 @@ private slots:
                       "этому помешать (отключить их при подключении может только владелец базы данных или SYSDBA):",
                       "TR_CONNECT (при каждом подключении): изменяет счётчик (генератор) G_X базы данных",
                       "TR_START (в начале каждой транзакции): изменяет счётчик (генератор) G_X базы данных",
-                      "TR_COMMIT (при подтверждении каждой транзакции): изменяет счётчик (генератор) G_X"})
+                      "TR_COMMIT (при подтверждении каждой транзакции): изменяет счётчик (генератор) G_X",
+                      "TR_BYE (при каждом отключении)", "TR_UNDO (при откате каждой транзакции)"})
                     QVERIFY2(notice.contains(QString::fromUtf8(part)), qPrintable(notice));
                 QVERIFY(!notice.contains("TR_QUIET"));
                 QVERIFY(!notice.contains("TR_OFF"));

@@ -74,6 +74,7 @@ private slots:
         QTest::newRow("line comment") << "ID = 1 -- NEXT VALUE FOR G\n" << "";
         QTest::newRow("double minus is a comment") << "ID = a--b OR GEN_ID(G, 1) > 0" << "";
         QTest::newRow("malformed exponent then a comment") << "ID = 1E-- GEN_ID(G, 1) > 0" << "";
+        QTest::newRow("the word alone, last") << "X = GEN_ID" << "";
         QTest::newRow("inside a name") << "MY_GEN_ID_COL = 1 AND GEN_ID_X(1) > 0 AND NEXT_VALUE_FOR = 2" << "";
         // Outside every literal and comment: found.
         QTest::newRow("q quote closed by brace-quote")
@@ -129,6 +130,7 @@ private slots:
                                << "Разрешены только запросы SELECT";
         QTest::newRow("procedure") << QByteArray("EXECUTE PROCEDURE P") << "Разрешены только запросы SELECT";
         QTest::newRow("locking select") << QByteArray("SELECT ID FROM T\nwith  /* x */ lock") << "Разрешены только запросы SELECT";
+        QTest::newRow("only the lock") << QByteArray("WITH LOCK") << "Разрешены только запросы SELECT";
         QTest::newRow("common table named lock") << QByteArray("WITH LOCK AS (SELECT 1 A FROM T) SELECT A FROM LOCK") << "";
         QTest::newRow("empty of words") << QByteArray("/* SELECT */") << "Разрешены только запросы SELECT";
         QTest::newRow("NUL byte") << QByteArray("SELECT ID FROM T WHERE X > 0\0 AND 1 = 0", 39) << "символ с кодом 0";
