@@ -119,21 +119,14 @@ private:
         push(SqlToken::Literal, i_, std::min(j, n_));
     }
 
-    // X'...': hex digits and blanks up to the next quote, an even number of
-    // digits. Anything else is not such a literal: X is then a word.
+    // X'...': hex digits up to the next quote, an even number of them (no
+    // blanks). Anything else is not such a literal: X is then a word.
     bool hexString()
     {
         qsizetype j = i_ + 2;
-        int digits = 0;
-        while (j < n_ && s_[j] != '\'') {
-            if (s_[j] != ' ') {
-                if (!isHex(s_[j]))
-                    return false;
-                ++digits;
-            }
+        while (j < n_ && isHex(s_[j]))
             ++j;
-        }
-        if (j >= n_ || digits % 2 != 0)
+        if (j >= n_ || s_[j] != '\'' || (j - i_) % 2 != 0)
             return false;
         push(SqlToken::Literal, i_, j + 1);
         return true;
@@ -176,13 +169,14 @@ private:
         return last.at;
     }
 
-    // 0x followed by up to 32 hex digits.
+    // 0x followed by up to 16 hex digits (a 64-bit number). More are not a
+    // number: the engine then reads "0" and a word "X...".
     bool hexNumber()
     {
         qsizetype j = i_ + 2;
         while (j < n_ && isHex(s_[j])) {
             ++j;
-            if (j - (i_ + 2) > 32)
+            if (j - (i_ + 2) > 16)
                 return false;
         }
         push(SqlToken::Number, i_, j);

@@ -8,7 +8,9 @@
 // line and "/* */" to its end, both dropped. Literals are kept as one token
 // each: '...' and "..." (dialect 1: a string, not a name) with the quote
 // doubled inside; q'<d>...<d>' with the paired delimiters ()[]{}<> or any
-// other character; X'...' of hex digits. A word begins with a Latin letter
+// other character; X'...' of an even number of hex digits. Numbers: 0x and
+// up to 16 hex digits, or digits with one point and an exponent (see
+// number() for the malformed ones). A word begins with a Latin letter
 // and goes on with letters, digits, "_" and "$"; "_" before a name or a
 // quote is a character set introducer of its own. Anything else (also every
 // byte over 127) is a punctuation token of one byte.

@@ -119,6 +119,45 @@ private slots:
                                                                                 "(генератор) базы данных, а программа базу данных только читает.");
     }
 
+    // The tokens of texts at each edge of the engine's reading (checked
+    // against the engine: where it takes a word, a literal or a number).
+    void tokens_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("tokens");
+        QTest::newRow("letters, digits, $ and _ in words") << QByteArray("Zz_9$ zZ a0 A$B") << "W:ZZ_9$ W:ZZ W:A0 W:A$B";
+        QTest::newRow("what cannot begin a word") << QByteArray("$a _x 9a") << "P:$ W:A P:_ W:X N:9 W:A";
+        QTest::newRow("numbers") << QByteArray("0 9 10.9 .0 9e9 1.e3 5E+2 5e-1") << "N:0 N:9 N:10.9 N:.0 N:9e9 N:1.e3 N:5E+2 N:5e-1";
+        QTest::newRow("malformed numbers")
+            << QByteArray("1.2.3 4..5 6ex 7e+x 8E") << "P:1 P:. N:2.3 P:4 P:. N:.5 P:6 W:EX P:7 W:E P:+ W:X P:8 W:E";
+        QTest::newRow("a number ends at a point after the exponent") << QByteArray("1e5.5") << "N:1e5 N:.5";
+        QTest::newRow("hex numbers") << QByteArray("0xAF 0xaf 0x9G 0xG") << "N:0xAF N:0xaf N:0x9 W:G N:0 W:XG";
+        QTest::newRow("16 hex digits") << QByteArray("0xFFFFFFFFFFFFFFFF") << "N:0xFFFFFFFFFFFFFFFF";
+        QTest::newRow("17 hex digits") << QByteArray("0xFFFFFFFFFFFFFFFFF") << "N:0 W:XFFFFFFFFFFFFFFFFF";
+        QTest::newRow("hex strings") << QByteArray("x'4a' X'4A' x'' X'4' X'4 1' x'4g'")
+                                     << "L:x'4a' L:X'4A' L:x'' W:X L:'4' W:X L:'4 1' W:X L:'4g'";
+        QTest::newRow("introducers") << QByteArray("_w'a' _\"b\" _ c") << "P:_ W:W L:'a' P:_ L:\"b\" P:_ W:C";
+        QTest::newRow("doubled quotes") << QByteArray("'a''b' \"c\"\"d\" '' 'e") << "L:'a''b' L:\"c\"\"d\" L:'' L:'e";
+        QTest::newRow("line comments") << QByteArray("a -- b\nc -x --\rd -") << "W:A W:C P:- W:X W:D P:-";
+        QTest::newRow("block comments") << QByteArray("a/b /*/ c */ d /**/e /* f") << "W:A P:/ W:B W:D W:E";
+        QTest::newRow("q literals") << QByteArray("q'(a)' Q'[b]' q'{c}' q'<d>' q'!e!' q'[]]' q'{}'")
+                                    << "L:q'(a)' L:Q'[b]' L:q'{c}' L:q'<d>' L:q'!e!' L:q'[]]' L:q'{}'";
+        QTest::newRow("q delimiters are paired") << QByteArray("q'(a(' q'[a[' q'{a{' q'<a<'")
+                                                 << "W:Q L:'(a(' W:Q L:'[a[' W:Q L:'{a{' W:Q L:'<a<'";
+        QTest::newRow("unclosed q: a word") << QByteArray("q'{}") << "W:Q L:'{}";
+        QTest::newRow("q closed by the first delimiter and quote") << QByteArray("q'{a}'}' b") << "L:q'{a}' P:} L:' b";
+        QTest::newRow("the same delimiter again") << QByteArray("q'{x}' q'{ q'{y}'") << "L:q'{x}' L:q'{ q'{y}'";
+    }
+    void tokens()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, tokens);
+        QStringList seen;
+        for (const SqlToken &t : SqlTokens(text))
+            seen << QString("WNLP"[t.kind]) + ':' + QString::fromLatin1(t.text.data(), qsizetype(t.text.size()));
+        QCOMPARE(seen.join(' '), tokens);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QByteArray>("statement");
@@ -234,24 +273,27 @@ private slots:
     void longTexts_data()
     {
         QTest::addColumn<QByteArray>("piece");
-        QTest::newRow("unclosed q literals") << QByteArray("q'{");
-        QTest::newRow("unclosed q, any delimiter") << QByteArray("q'x");
-        QTest::newRow("numbers with two points") << QByteArray("1.");
-        QTest::newRow("exponents without digits") << QByteArray("1e");
-        QTest::newRow("unclosed hex strings") << QByteArray("X'0");
-        QTest::newRow("one word") << QByteArray("a");
+        QTest::addColumn<QByteArray>("closer"); // closes the first piece's literal at the end
+        QTest::newRow("unclosed q literals") << QByteArray("q'{") << QByteArray("}'");
+        QTest::newRow("unclosed q, any delimiter") << QByteArray("q'x") << QByteArray("x'");
+        QTest::newRow("q words and short strings") << QByteArray("q'{'") << QByteArray();
+        QTest::newRow("the same with parentheses") << QByteArray("q'('") << QByteArray();
+        QTest::newRow("the same with angles") << QByteArray("q'<'") << QByteArray();
+        QTest::newRow("numbers with two points") << QByteArray("1.") << QByteArray();
+        QTest::newRow("exponents without digits") << QByteArray("1e") << QByteArray();
+        QTest::newRow("unclosed hex strings") << QByteArray("X'0") << QByteArray();
+        QTest::newRow("one word") << QByteArray("a") << QByteArray();
     }
     void longTexts()
     {
         QFETCH(QByteArray, piece);
+        QFETCH(QByteArray, closer);
         // An even count: the quotes of the pieces pair up.
         const QByteArray pieces = piece.repeated(2 * (512 * 1024 / piece.size() + 1));
         const QByteArray text = "SELECT ID FROM T WHERE N = " + pieces + " OR GEN_ID(G, 1) > 0";
         QVERIFY(StatementRefusal(text, SequenceReach()).contains("GEN_ID"));
-        // Closed at the end, a q literal takes everything before.
-        if (piece.startsWith("q'")) {
-            const char close = piece.back() == '{' ? '}' : piece.back();
-            const std::vector<SqlToken> tokens = SqlTokens(pieces + close + "'");
+        if (!closer.isEmpty()) {
+            const std::vector<SqlToken> tokens = SqlTokens(pieces + closer);
             QCOMPARE(tokens.size(), std::size_t(1));
             QCOMPARE(tokens.front().kind, SqlToken::Literal);
         }
