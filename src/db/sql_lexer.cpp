@@ -80,8 +80,8 @@ private:
     void next()
     {
         const char c = s_[i_];
-        if (c == '_' && (isIdent(at(i_ + 1)) || at(i_ + 1) == '\'' || at(i_ + 1) == '"'))
-            return push(SqlToken::Punct, i_, i_ + 1); // introducer
+        // "_" (an introducer before a name or a quote) is punctuation of its
+        // own, as below.
         if (c == '\'' || c == '"')
             return quoted(c);
         if ((c == 'x' || c == 'X') && at(i_ + 1) == '\'' && hexString())
@@ -188,9 +188,11 @@ private:
     // as a punctuation token and reads on from the next one, which fails
     // the same way up to the fault: the characters before it (digits and
     // points, which name nothing) are taken as punctuation here at once.
+    // A number begins with a digit, or a point before one, so an "E" in it
+    // always follows a digit.
     void number()
     {
-        bool digit = false, exp = false, expSign = false, expDigit = false;
+        bool exp = false, expSign = false, expDigit = false;
         qsizetype point = -1, expAt = -1;
         qsizetype j = i_;
         for (; j < n_; ++j) {
@@ -198,24 +200,22 @@ private:
             if (expDigit && !isDigit(c))
                 break;
             if (expSign && !isDigit(c))
-                return punctuationUpTo(expAt);
+                break; // "1E-x": no digit after the sign
             if (exp) {
                 if (c == '-' || c == '+')
                     expSign = true;
                 else if (isDigit(c))
                     expDigit = expSign = true;
                 else
-                    return punctuationUpTo(expAt);
+                    break; // "1Ex"
             } else if (c == '.') {
                 if (point >= 0)
                     return punctuationUpTo(point + 1);
                 point = j;
-            } else if (isDigit(c)) {
-                digit = true;
-            } else if ((c == 'e' || c == 'E') && digit) {
+            } else if (c == 'e' || c == 'E') {
                 exp = true;
                 expAt = j;
-            } else {
+            } else if (!isDigit(c)) {
                 break;
             }
         }

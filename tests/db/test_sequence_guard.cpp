@@ -264,6 +264,18 @@ void AddGuardedObjects(StoreWriter &w)
     w.exec("CREATE PACKAGE PKG_DYN AS BEGIN FUNCTION F RETURNS INTEGER; END");
     w.exec("CREATE PACKAGE BODY PKG_DYN AS BEGIN FUNCTION F RETURNS INTEGER AS DECLARE R INTEGER; BEGIN "
            "EXECUTE\nSTATEMENT 'SELECT GEN_ID(G_X, 3) FROM RDB$DATABASE' INTO :R; RETURN R; END END");
+    // Two procedures that call each other; the second moves the sequence.
+    w.exec("CREATE PROCEDURE P_REC_A (N INTEGER) RETURNS (R INTEGER) AS BEGIN R = 0; SUSPEND; END");
+    w.exec("CREATE PROCEDURE P_REC_B (N INTEGER) RETURNS (R INTEGER) AS BEGIN R = GEN_ID(G_X, 19); "
+           "IF (N > 0) THEN SELECT R FROM P_REC_A(:N - 1) INTO :R; SUSPEND; END");
+    w.commit();
+    w.exec("ALTER PROCEDURE P_REC_A (N INTEGER) RETURNS (R INTEGER) AS BEGIN R = 0; "
+           "IF (N > 0) THEN SELECT R FROM P_REC_B(:N - 1) INTO :R; SUSPEND; END");
+    // A harmless package: its routines (whose own sources the engine keeps
+    // empty) are named freely.
+    w.exec("CREATE PACKAGE PKG_SAFE AS BEGIN FUNCTION G RETURNS INTEGER; PROCEDURE P RETURNS (R INTEGER); END");
+    w.exec("CREATE PACKAGE BODY PKG_SAFE AS BEGIN FUNCTION G RETURNS INTEGER AS BEGIN RETURN 1; END "
+           "PROCEDURE P RETURNS (R INTEGER) AS BEGIN R = 1; SUSPEND; END END");
     // A package without a body runs nothing (the engine refuses the call).
     w.exec("CREATE PACKAGE PKG_HEAD_ONLY AS BEGIN FUNCTION F RETURNS INTEGER; END");
     // The words in a literal and a comment only: safe, and named freely.
@@ -391,6 +403,8 @@ private slots:
                                                 << "названо представление V_VIA_PKG" << true;
         QTest::newRow("computed column through a package")
             << "(SELECT FIRST 1 C FROM T_VIA_PKG) > 0" << "названа таблица T_VIA_PKG" << true;
+        QTest::newRow("procedures calling each other") << "(SELECT R FROM P_REC_A(2)) >= 0"
+                                                       << "названа процедура P_REC_A" << true;
         QTest::newRow("dynamic sql") << "EXISTS (SELECT R FROM P_DYN)" << dynamic.arg("P_DYN") << true;
         for (const char *name :
              {"P_DYN_SPACES", "P_DYN_TAB", "P_DYN_LINE", "P_DYN_COMMENT", "P_DYN_LINE_COMMENT", "P_DYN_CASE"})
@@ -442,6 +456,10 @@ private slots:
         const qint64 before = sequence();
         QString error;
         QVERIFY2(send("EXISTS (SELECT R FROM P_QUIET) AND t_o.NUMPP > 0", &error), qPrintable(error));
+        QVERIFY2(send("PKG_SAFE.G() = 1 AND EXISTS (SELECT R FROM PKG_SAFE.P)", &error), qPrintable(error));
+        // A word longer than any name: the engine's own error.
+        QVERIFY(!send("t_o.NUMPP = " + QString(400, 'A'), &error));
+        QVERIFY2(!error.startsWith("Запрос не отправлен"), qPrintable(error));
         QVERIFY(!send("PKG_HEAD_ONLY.F() > 0", &error));
         QVERIFY2(error.contains("unimplemented package PKG_HEAD_ONLY"), qPrintable(error));
         QCOMPARE(sequence(), before);

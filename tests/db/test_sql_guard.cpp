@@ -32,12 +32,16 @@ SequenceReach storeObjects()
         {"P_BOTH", Procedure, "P_DYNAMIC", Procedure},
         {"P_BOTH", Procedure, "P_NEXT", Procedure},
         {"P_NOSRC", Procedure, "", NoSource},
+        {"V_NOSRC", View, "P_NOSRC", Procedure},
+        {"P_NOSRC_AND_UDF", Procedure, "UDF_X", Function},
+        {"P_NOSRC_AND_UDF", Procedure, "P_NOSRC", Procedure},
         {"F_CALLS_UDF", Function, "UDF_X", Function},
         {"UDF_X", Function, "", External},
         {"PKG_DYN", PackageBody, "", DynamicSql},
         {"TR_CONNECT", Trigger, "G", Sequence},
         {"TR_START", Trigger, "P_DYNAMIC", Procedure},
         {"TR_SAFE", Trigger, "T_TRIGGERED", Table},
+        {"TR_DYN", Trigger, "", DynamicSql},
     });
 }
 
@@ -129,13 +133,15 @@ private slots:
         QTest::newRow("what cannot begin a word") << QByteArray("$a _x 9a") << "P:$ W:A P:_ W:X N:9 W:A";
         QTest::newRow("numbers") << QByteArray("0 9 10.9 .0 9e9 1.e3 5E+2 5e-1") << "N:0 N:9 N:10.9 N:.0 N:9e9 N:1.e3 N:5E+2 N:5e-1";
         QTest::newRow("malformed numbers")
-            << QByteArray("1.2.3 4..5 6ex 7e+x 8E") << "P:1 P:. N:2.3 P:4 P:. N:.5 P:6 W:EX P:7 W:E P:+ W:X P:8 W:E";
+            << QByteArray("1.2.3 4..5 6ex 7e+x 8E 9e+-1")
+            << "P:1 P:. N:2.3 P:4 P:. N:.5 P:6 W:EX P:7 W:E P:+ W:X P:8 W:E P:9 W:E P:+ P:- N:1";
         QTest::newRow("a number ends at a point after the exponent") << QByteArray("1e5.5") << "N:1e5 N:.5";
         QTest::newRow("hex numbers") << QByteArray("0xAF 0xaf 0x9G 0xG") << "N:0xAF N:0xaf N:0x9 W:G N:0 W:XG";
         QTest::newRow("16 hex digits") << QByteArray("0xFFFFFFFFFFFFFFFF") << "N:0xFFFFFFFFFFFFFFFF";
         QTest::newRow("17 hex digits") << QByteArray("0xFFFFFFFFFFFFFFFFF") << "N:0 W:XFFFFFFFFFFFFFFFFF";
-        QTest::newRow("hex strings") << QByteArray("x'4a' X'4A' x'' X'4' X'4 1' x'4g'")
-                                     << "L:x'4a' L:X'4A' L:x'' W:X L:'4' W:X L:'4 1' W:X L:'4g'";
+        QTest::newRow("hex strings") << QByteArray("x'4a' X'4A' x'' X'4' X'4 1' x'4g' x'4ag'")
+                                     << "L:x'4a' L:X'4A' L:x'' W:X L:'4' W:X L:'4 1' W:X L:'4g' W:X L:'4ag'";
+        QTest::newRow("points") << QByteArray("t.x .e .") << "W:T P:. W:X P:. W:E P:.";
         QTest::newRow("introducers") << QByteArray("_w'a' _\"b\" _ c") << "P:_ W:W L:'a' P:_ L:\"b\" P:_ W:C";
         QTest::newRow("doubled quotes") << QByteArray("'a''b' \"c\"\"d\" '' 'e") << "L:'a''b' L:\"c\"\"d\" L:'' L:'e";
         QTest::newRow("line comments") << QByteArray("a -- b\nc -x --\rd -") << "W:A W:C P:- W:X W:D P:-";
@@ -204,6 +210,12 @@ private slots:
             << QByteArray("SELECT R FROM P_NOSRC")
             << "названа процедура P_NOSRC базы данных, а при её выполнении выполняется код, исходного текста "
                "которого в базе данных нет (процедура P_NOSRC)";
+        QTest::newRow("no source through a view")
+            << QByteArray("SELECT * FROM V_NOSRC")
+            << "названо представление V_NOSRC базы данных, а при его чтении выполняется код, исходного текста "
+               "которого в базе данных нет (процедура P_NOSRC)";
+        QTest::newRow("no source wins over external") << QByteArray("SELECT R FROM P_NOSRC_AND_UDF")
+                                                      << "исходного текста которого в базе данных нет";
         QTest::newRow("external through a function")
             << QByteArray("SELECT F_CALLS_UDF(1) FROM RDB$DATABASE")
             << "названа функция F_CALLS_UDF базы данных, а при её вызове выполняется внешний код, который "
@@ -232,7 +244,7 @@ private slots:
             QVERIFY2(reach.find(QLatin1String(name)), name);
         for (const char *name : {"T_TRIGGERED", "TR_SAFE", "G", "P_SAFE"})
             QVERIFY2(!reach.find(QLatin1String(name)), name);
-        QCOMPARE(reach.size(), 19);
+        QCOMPARE(reach.size(), 22);
         QCOMPARE(reach.find("P_CYCLE_A")->type, ObjectType::Procedure);
         QCOMPARE(reach.find("PKG_HEAD")->type, ObjectType::PackageBody);
         QCOMPARE(reach.find("TR_START")->why, ObjectType::DynamicSql);
@@ -274,23 +286,26 @@ private slots:
     {
         QTest::addColumn<QByteArray>("piece");
         QTest::addColumn<QByteArray>("closer"); // closes the first piece's literal at the end
-        QTest::newRow("unclosed q literals") << QByteArray("q'{") << QByteArray("}'");
-        QTest::newRow("unclosed q, any delimiter") << QByteArray("q'x") << QByteArray("x'");
-        QTest::newRow("q words and short strings") << QByteArray("q'{'") << QByteArray();
-        QTest::newRow("the same with parentheses") << QByteArray("q'('") << QByteArray();
-        QTest::newRow("the same with angles") << QByteArray("q'<'") << QByteArray();
-        QTest::newRow("numbers with two points") << QByteArray("1.") << QByteArray();
-        QTest::newRow("exponents without digits") << QByteArray("1e") << QByteArray();
-        QTest::newRow("unclosed hex strings") << QByteArray("X'0") << QByteArray();
-        QTest::newRow("one word") << QByteArray("a") << QByteArray();
+        QTest::addColumn<QByteArray>("end");    // after the pieces
+        QTest::newRow("unclosed q literals") << QByteArray("q'{") << QByteArray("}'") << QByteArray();
+        QTest::newRow("unclosed q, any delimiter") << QByteArray("q'x") << QByteArray("x'") << QByteArray();
+        QTest::newRow("q words and short strings") << QByteArray("q'{'") << QByteArray() << QByteArray();
+        QTest::newRow("the same with parentheses") << QByteArray("q'('") << QByteArray() << QByteArray();
+        QTest::newRow("the same with angles") << QByteArray("q'<'") << QByteArray() << QByteArray();
+        QTest::newRow("numbers with two points") << QByteArray("1.") << QByteArray() << QByteArray();
+        QTest::newRow("exponents without digits") << QByteArray("1e") << QByteArray() << QByteArray();
+        QTest::newRow("unclosed hex strings") << QByteArray("X'0") << QByteArray() << QByteArray();
+        QTest::newRow("one word") << QByteArray("a") << QByteArray() << QByteArray();
+        QTest::newRow("digits before two points") << QByteArray("1") << QByteArray() << QByteArray("..");
     }
     void longTexts()
     {
         QFETCH(QByteArray, piece);
         QFETCH(QByteArray, closer);
+        QFETCH(QByteArray, end);
         // An even count: the quotes of the pieces pair up.
         const QByteArray pieces = piece.repeated(2 * (512 * 1024 / piece.size() + 1));
-        const QByteArray text = "SELECT ID FROM T WHERE N = " + pieces + " OR GEN_ID(G, 1) > 0";
+        const QByteArray text = "SELECT ID FROM T WHERE N = " + pieces + end + " OR GEN_ID(G, 1) > 0";
         QVERIFY(StatementRefusal(text, SequenceReach()).contains("GEN_ID"));
         if (!closer.isEmpty()) {
             const std::vector<SqlToken> tokens = SqlTokens(pieces + closer);
@@ -312,13 +327,16 @@ private slots:
                                      "базы данных\n"
                                      "Сама программа базу данных только читает."));
         const QString two = DatabaseTriggerNotice(
-            {{"TR_CONNECT", 8193}, {"TR_START", 8194}, {"TR_CONNECT", 8195}, {"TR_CONNECT", 8196}, {"TR_CONNECT", 9000}},
+            {{"TR_CONNECT", 8193}, {"TR_START", 8194}, {"TR_CONNECT", 8195}, {"TR_CONNECT", 8196}, {"TR_CONNECT", 9000},
+             {"TR_DYN", 8194}},
             reach);
         for (const char *part : {"есть триггеры базы данных, которые", "отключить их",
                                  "TR_CONNECT (при каждом отключении)", "TR_CONNECT (при подтверждении каждой транзакции)",
                                  "TR_CONNECT (при откате каждой транзакции)", "TR_CONNECT (по событию 9000)",
                                  "TR_START (в начале каждой транзакции): выполняется динамический SQL (EXECUTE "
-                                 "STATEMENT в процедуре P_DYNAMIC)"})
+                                 "STATEMENT в процедуре P_DYNAMIC)",
+                                 "TR_DYN (в начале каждой транзакции): выполняется динамический SQL (EXECUTE STATEMENT "
+                                 "в триггере TR_DYN)"})
             QVERIFY2(two.contains(QString::fromUtf8(part)), part);
     }
 };
