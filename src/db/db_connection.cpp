@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QSet>
 #include <atomic>
 
 using namespace Firebird;
@@ -40,7 +41,7 @@ fb::Handle<ITransaction> startReadOnly(IAttachment *attachment)
 // by itself when the engine answers at last.
 struct Attaching {
     fb::Handle<IAttachment> attachment;
-    std::vector<DependencyRow> dependencies;
+    QString triggerNotice;
 };
 
 // Everything a disconnect ends, in the order it is ended.
@@ -96,19 +97,37 @@ void DbConnection::open()
     const QString name = databaseName_, user = userName_, password = password_, role = roleName_;
     // Nothing to cancel while attaching: a stopped attach is left to itself.
     const StoreCallEnd end = WaitOnStore(*worker, [attaching, name, user, password, role] {
-        attaching->attachment = fb::attach(name, user, password, role, false);
-        fb::Handle<ITransaction> reading = startReadOnly(attaching->attachment.get());
-        attaching->dependencies = ReadStoreDependencies(attaching->attachment.get(), reading.get());
-        endReadOnly(reading);
+        try {
+            attaching->attachment = fb::attach(name, user, password, role, false, true);
+        } catch (const DbError &e) {
+            if (e.gdsCode() != isc_adm_task_denied)
+                throw;
+            // Neither owner nor SYSDBA: the engine runs the database
+            // triggers, and the user hears of those that change the store.
+            attaching->attachment = fb::attach(name, user, password, role, false);
+            fb::Handle<ITransaction> reading = startReadOnly(attaching->attachment.get());
+            attaching->triggerNotice = StoreDatabaseTriggerNotice(attaching->attachment.get(), reading.get());
+            endReadOnly(reading);
+        }
     }, StoreCallStop{});
     if (end != StoreCallEnd::Finished) {
         worker->abandon();
         throw CancelledError(QStringLiteral("Подключение отменено."));
     }
-    reach_ = SequenceReach(attaching->dependencies);
     worker_ = std::move(worker);
     attachment_ = std::move(attaching->attachment);
+    triggerNotice_ = attaching->triggerNotice;
     emit opened();
+}
+
+QString DbConnection::takeDatabaseTriggerNotice()
+{
+    static QSet<QString> told; // the stores and what they were told, in this run
+    const QString notice = std::exchange(triggerNotice_, QString());
+    if (notice.isEmpty() || told.contains(databaseName_ + QLatin1Char('\n') + notice))
+        return QString();
+    told.insert(databaseName_ + QLatin1Char('\n') + notice);
+    return notice;
 }
 
 void DbConnection::call(std::function<void()> task)

@@ -9,7 +9,6 @@
 // or stalled server never freezes a window and the user can always cancel.
 
 #include "db/fb_handle.h"
-#include "db/sql_guard.h"
 
 #include <QObject>
 #include <QString>
@@ -63,8 +62,11 @@ public:
 
     // Opening an open connection does nothing. Throws DbError on failure,
     // and "Подключение отменено." when the user cancels a slow attach.
-    // Before anything is sent, it reads which objects of the store reach a
-    // sequence (one query in a transaction of its own).
+    // The database triggers (on connect, disconnect, transaction start,
+    // commit, rollback) are switched off where the engine allows it (the
+    // store's owner, SYSDBA); for anyone else the engine runs them, and
+    // those that reach a sequence are read for the notice below (in a
+    // transaction of its own).
     void open();
     // Closes every row set bound to it, ends the transaction and detaches.
     // Closing a closed connection does nothing. The talk with the engine
@@ -98,8 +100,11 @@ public:
     DbTransaction *defaultTransaction() const { return transaction_.get(); }
     // For tasks on the store's thread.
     Firebird::IAttachment *attachment() const { return attachment_.get(); }
-    // The store's objects that reach a sequence, read when it opened.
-    const SequenceReach &sequenceReach() const { return reach_; }
+    // The database triggers of this store that the engine runs on every
+    // attach and transaction and that reach a sequence, in a message for the
+    // user (see DatabaseTriggerNotice). It is given once per store in a run
+    // of the program, after the open that found them; empty otherwise.
+    QString takeDatabaseTriggerNotice();
 
 signals:
     // Row sets bound to the connection close themselves on this.
@@ -119,5 +124,5 @@ private:
     std::unique_ptr<StoreWorker> worker_;
     fb::Handle<Firebird::IAttachment> attachment_;
     std::unique_ptr<DbTransaction> transaction_;
-    SequenceReach reach_;
+    QString triggerNotice_;
 };

@@ -5,6 +5,7 @@
 #include "db/db_cursor.h"
 #include "db/db_error.h"
 #include "db/sql_guard.h"
+#include "db/store_dependencies.h"
 #include "db/value_text.h"
 #include "support/app_error.h"
 #include "support/codec_1251.h"
@@ -99,9 +100,11 @@ void DbDataSet::open()
         return;
     if (Trim(sqlText()).isEmpty())
         throw DbError(QStringLiteral("Не задан текст SQL-запроса"));
-    // What is checked is what the engine gets: the bytes, whole.
+    // What is checked is what the engine gets: the bytes, whole. The text
+    // here; the store's objects it names on the store's thread, as the
+    // store has them now.
     const QByteArray statementText = Cp1251::encode(sqlText());
-    const QString refusal = StatementRefusal(statementText, connection_ ? connection_->sequenceReach() : SequenceReach());
+    const QString refusal = StatementRefusal(statementText, SequenceReach());
     if (!refusal.isEmpty())
         throw DbError(refusal);
     if (!connection_ || !connection_->isOpen())
@@ -117,6 +120,8 @@ void DbDataSet::open()
     const int firstRows = firstFetch_;
     try {
         connection_->call([cursor, first, attachment, transaction, statementText, firstRows] {
+            if (const QString named = StoreStatementRefusal(attachment, transaction, statementText); !named.isEmpty())
+                throw DbError(named);
             OpenCursor(*cursor, attachment, transaction, statementText);
             FetchCursor(*cursor, firstRows, 0, *first);
         });

@@ -95,14 +95,16 @@ constexpr int kConnectTimeoutSeconds = 15;
 
 // Database parameter block for attaching or creating: user, password, no
 // role, WIN1251 and SQL dialect 1; its strings and the database's file name
-// in UTF-8 (isc_dpb_utf8_filename).
+// in UTF-8 (isc_dpb_utf8_filename); without database triggers when asked
+// (the engine allows that to the owner and SYSDBA only and refuses the
+// attach of anyone else with isc_adm_task_denied).
 QByteArray connectionParams(const QString &user, const QString &password, const QString &role,
-                            bool create);
+                            bool create, bool withoutDatabaseTriggers = false);
 
 // Attaches to (or creates) the database with connectionParams; the name (a
 // path or host:path) goes to the engine in UTF-8, as the file system has it.
 // Throws DbError.
 Handle<Firebird::IAttachment> attach(const QString &databaseName, const QString &user, const QString &password,
-                                     const QString &role, bool create);
+                                     const QString &role, bool create, bool withoutDatabaseTriggers = false);
 
 } // namespace fb
