@@ -1,19 +1,16 @@
 #include "db/db_connection.h"
 
+#include "db/engine_lock_folder.h"
 #include "db/fb_api.h"
 #include "db/store_dependencies.h"
 #include "db/store_wait.h"
-#include "db/store_worker.h"
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <atomic>
 
 using namespace Firebird;
 
 namespace {
-
-std::atomic<int> abandoned{0};
 
 // Nothing was written: committing a read-only transaction only ends it.
 // When the connection is gone the handle is only released.
@@ -65,7 +62,7 @@ void DbTransaction::start()
         return;
     if (!connection_ || !connection_->isOpen())
         throw DbError(kNoConnection);
-    auto started = std::make_shared<fb::Handle<ITransaction>>();
+    auto started = connection_->share(std::make_unique<fb::Handle<ITransaction>>());
     IAttachment *attachment = connection_->attachment();
     connection_->call([started, attachment] { *started = startReadOnly(attachment); });
     handle_ = std::move(*started);
@@ -81,11 +78,6 @@ DbConnection::~DbConnection()
     close();
 }
 
-int DbConnection::abandonedDisconnects()
-{
-    return abandoned.load();
-}
-
 bool DbConnection::isBusy() const
 {
     return StoreCallWaiting();
@@ -95,18 +87,18 @@ void DbConnection::open()
 {
     if (attachment_)
         return;
-    auto attaching = std::make_shared<Attaching>();
     auto worker = std::make_unique<StoreWorker>();
+    auto attaching = worker->share(std::make_unique<Attaching>());
     const QString name = databaseName_, user = userName_, password = password_, role = roleName_;
     // Nothing to cancel while attaching: a stopped attach is left to itself.
     const StoreCallEnd end = WaitOnStore(*worker, [attaching, name, user, password, role] {
-        attaching->attachment = fb::attach(name, user, password, role, false);
+        attaching->attachment = WithLockFolderProblem(name, [&] { return fb::attach(name, user, password, role, false); });
         fb::Handle<ITransaction> reading = startReadOnly(attaching->attachment.get());
         attaching->dependencies = ReadStoreDependencies(attaching->attachment.get(), reading.get());
         endReadOnly(reading);
     }, StoreCallStop{});
     if (end != StoreCallEnd::Finished) {
-        worker->abandon();
+        worker->abandon(); // counted: the program's end does not wait for it
         throw DbError(QStringLiteral("Подключение отменено"));
     }
     reach_ = SequenceReach(attaching->dependencies);
@@ -137,7 +129,7 @@ void DbConnection::call(std::function<void()> task)
     case StoreCallEnd::Finished:
         return;
     case StoreCallEnd::Cancelled:
-        throw DbError(QStringLiteral("Запрос отменён"));
+        throw StoreCallCancelled(end);
     case StoreCallEnd::Aborted:
     case StoreCallEnd::Abandoned:
         // Once the caller has heard of it: the labels say so, the row sets
@@ -145,7 +137,7 @@ void DbConnection::call(std::function<void()> task)
         QMetaObject::invokeMethod(this, &DbConnection::dropLost, Qt::QueuedConnection);
         if (end == StoreCallEnd::Abandoned && worker_)
             worker_->abandon();
-        throw DbError(QStringLiteral("Запрос отменён. Сервер не ответил, соединение с базой данных потеряно."));
+        throw StoreCallCancelled(end);
     }
 }
 
@@ -176,16 +168,6 @@ std::function<void(std::function<void()>)> DbConnection::storePoster() const
     return worker_ ? worker_->poster() : std::function<void(std::function<void()>)>();
 }
 
-void DbConnection::release(std::shared_ptr<void> holder)
-{
-    if (!holder)
-        return;
-    if (worker_)
-        worker_->post([holder = std::move(holder)]() mutable { holder.reset(); });
-    // Without a store's thread the connection is gone: the objects only
-    // release themselves.
-}
-
 void DbConnection::dropLost()
 {
     if (!attachment_)
@@ -199,10 +181,12 @@ void DbConnection::close()
     if (!attachment_)
         return;
     emit aboutToClose(); // the row sets hand their server objects over
-    auto ending = std::make_shared<Ending>();
+    std::unique_ptr<StoreWorker> worker = std::move(worker_);
+    auto ending = worker->share(std::make_unique<Ending>());
     ending->transaction = transaction_->take();
     ending->attachment = std::move(attachment_);
-    std::unique_ptr<StoreWorker> worker = std::move(worker_);
+    if (worker->isAbandoned())
+        return; // stuck in a call already: the disconnect ends there if it ever returns
     StoreCallTiming timing;
     timing.giveUpAfterMs = kDisconnectSeconds * 1000;
     // Cancel, or no answer in time: the disconnect is left to itself, with
@@ -211,8 +195,6 @@ void DbConnection::close()
         endReadOnly(ending->transaction);
         ending->attachment.reset(); // detaches; only released when the connection is gone
     }, StoreCallStop{}, timing);
-    if (end != StoreCallEnd::Finished) {
+    if (end != StoreCallEnd::Finished)
         worker->abandon();
-        ++abandoned;
-    }
 }

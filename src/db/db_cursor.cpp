@@ -2,15 +2,33 @@
 
 #include "db/fb_api.h"
 #include "db/sql_guard.h"
+#include "db/store_worker.h"
 #include "support/codec_1251.h"
 
 #include <QElapsedTimer>
+#include <atomic>
 #include <cstring>
 
 using namespace Firebird;
 
+namespace {
+
+std::atomic<int> endedAway{0};
+
+} // namespace
+
 DbCursor::DbCursor() = default;
-DbCursor::~DbCursor() = default;
+
+DbCursor::~DbCursor()
+{
+    if ((statement || resultSet) && !StoreWorker::onStoreThread())
+        ++endedAway;
+}
+
+int DbCursor::endedAwayFromStore()
+{
+    return endedAway.load();
+}
 
 void OpenCursor(DbCursor &cursor, IAttachment *attachment, ITransaction *transaction, const QByteArray &text)
 {

@@ -110,7 +110,8 @@ void DbDataSet::open()
     if (!tra->isActive())
         tra->start();
 
-    auto cursor = std::make_shared<DbCursor>();
+    // Wherever its last reference drops, the cursor ends on the store's thread.
+    auto cursor = connection_->share(std::make_unique<DbCursor>());
     auto first = std::make_shared<FetchedRows>();
     Firebird::IAttachment *attachment = connection_->attachment();
     Firebird::ITransaction *transaction = tra->handle();
@@ -120,7 +121,8 @@ void DbDataSet::open()
             OpenCursor(*cursor, attachment, transaction, statementText);
             FetchCursor(*cursor, firstRows, 0, *first);
         });
-        if (!connection_)
+        // The connection may have closed while the window waited.
+        if (!connection_ || !connection_->isOpen())
             throw DbError(QStringLiteral("Нет подключения к базе данных"));
         if (first->error && first->count == 0)
             std::rethrow_exception(first->error);
@@ -129,8 +131,6 @@ void DbDataSet::open()
         bindFields();
     } catch (...) {
         cursor_.reset();
-        if (connection_)
-            connection_->release(cursor);
         store_.reset({});
         throw;
     }
@@ -191,11 +191,7 @@ void DbDataSet::bindFields()
 
 void DbDataSet::releaseCursor()
 {
-    if (!cursor_)
-        return;
-    if (connection_)
-        connection_->release(std::move(cursor_));
-    cursor_.reset();
+    cursor_.reset(); // ends on the store's thread (DbConnection::share)
 }
 
 void DbDataSet::close()

@@ -1,6 +1,16 @@
 #include "db/store_worker.h"
 
-StoreWorker::StoreWorker() : queue_(std::make_shared<Queue>()), thread_(&StoreWorker::run, queue_) {}
+namespace {
+
+std::atomic<int> abandonedWorkers{0};
+thread_local bool storeThread = false;
+
+} // namespace
+
+StoreWorker::StoreWorker() : queue_(std::make_shared<Queue>()), thread_(&StoreWorker::run, queue_)
+{
+    threadId_ = thread_.get_id();
+}
 
 StoreWorker::~StoreWorker()
 {
@@ -8,6 +18,16 @@ StoreWorker::~StoreWorker()
         return;
     stop(*queue_);
     thread_.join();
+}
+
+int StoreWorker::abandonedCount()
+{
+    return abandonedWorkers.load();
+}
+
+bool StoreWorker::onStoreThread()
+{
+    return storeThread;
 }
 
 void StoreWorker::push(Queue &queue, std::function<void()> task, bool whileStopping)
@@ -54,10 +74,13 @@ void StoreWorker::abandon()
     // The tasks queued behind the stuck call stay with the thread: ending
     // what they hold here would talk to the store on this thread.
     thread_.detach();
+    abandoned_ = true;
+    ++abandonedWorkers;
 }
 
 void StoreWorker::run(std::shared_ptr<Queue> queue)
 {
+    storeThread = true;
     for (;;) {
         std::function<void()> task;
         {
