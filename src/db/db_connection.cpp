@@ -194,6 +194,8 @@ void DbConnection::close()
     const StoreCallEnd end = WaitOnStore(*worker, [ending] {
         endReadOnly(ending->transaction);
         ending->attachment.reset(); // detaches; only released when the connection is gone
+        // What ends on this thread from now on is only released.
+        StoreWorker::markStoreDetached();
     }, StoreCallStop{}, timing);
     if (end != StoreCallEnd::Finished)
         worker->abandon();

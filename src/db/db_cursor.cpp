@@ -14,13 +14,18 @@ using namespace Firebird;
 namespace {
 
 std::atomic<int> endedAway{0};
+std::atomic<int> living{0};
 
 } // namespace
 
-DbCursor::DbCursor() = default;
+DbCursor::DbCursor()
+{
+    ++living;
+}
 
 DbCursor::~DbCursor()
 {
+    --living;
     if ((statement || resultSet) && !StoreWorker::onStoreThread())
         ++endedAway;
 }
@@ -28,6 +33,11 @@ DbCursor::~DbCursor()
 int DbCursor::endedAwayFromStore()
 {
     return endedAway.load();
+}
+
+int DbCursor::alive()
+{
+    return living.load();
 }
 
 void OpenCursor(DbCursor &cursor, IAttachment *attachment, ITransaction *transaction, const QByteArray &text)

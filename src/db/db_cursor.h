@@ -24,6 +24,8 @@ struct DbCursor {
     // How many cursors of this process ended holding a statement away from
     // a store's thread (beside a call on the same attachment): none should.
     static int endedAwayFromStore();
+    // How many cursors of this process exist.
+    static int alive();
     fb::Handle<Firebird::IStatement> statement;
     fb::Handle<Firebird::IMessageMetadata> metadata;
     fb::Handle<Firebird::IResultSet> resultSet;

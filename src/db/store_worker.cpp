@@ -4,6 +4,7 @@ namespace {
 
 std::atomic<int> abandonedWorkers{0};
 thread_local bool storeThread = false;
+thread_local bool detached = false;
 
 } // namespace
 
@@ -28,6 +29,26 @@ int StoreWorker::abandonedCount()
 bool StoreWorker::onStoreThread()
 {
     return storeThread;
+}
+
+bool StoreWorker::storeDetached()
+{
+    return detached;
+}
+
+void StoreWorker::markStoreDetached()
+{
+    detached = true;
+}
+
+StoreWorker::DetachedHere::DetachedHere() : before(detached)
+{
+    detached = true;
+}
+
+StoreWorker::DetachedHere::~DetachedHere()
+{
+    detached = before;
 }
 
 void StoreWorker::push(Queue &queue, std::function<void()> task, bool whileStopping)

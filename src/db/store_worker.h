@@ -40,6 +40,12 @@ public:
     bool isAbandoned() const { return abandoned_; }
     bool onWorkerThread() const { return std::this_thread::get_id() == threadId_; }
 
+    // Whether the store this thread talked to is detached (said by the
+    // disconnect on the store's thread, and while an object is ended with no
+    // worker left): its objects can then only be released, never closed.
+    static bool storeDetached();
+    static void markStoreDetached();
+
     // How many workers this process has left to themselves. A process that
     // left one ends without waiting for the client library's own clean-up,
     // which would wait for the stuck call (see main()).
@@ -78,8 +84,18 @@ private:
                 // when it never does.
                 auto held = std::make_shared<std::unique_ptr<T>>(std::move(owned));
                 push(*q, [held] { held->reset(); }, true);
+                return;
             }
+            // No worker is left: its store is detached.
+            DetachedHere detached;
+            owned.reset();
         }
+    };
+    // While it lives, this thread counts as talking to a detached store.
+    struct DetachedHere {
+        DetachedHere();
+        ~DetachedHere();
+        bool before;
     };
     static void run(std::shared_ptr<Queue> queue);
     // Queues a task; while the worker stops, only when whileStopping.

@@ -89,16 +89,21 @@ private slots:
 
     // Raise stops the task: a cancelled call. Raise unanswered: abort after
     // the time given, and the call counts as aborted.
+    // An abort unanswered too: the call is left after abandonAfterMs, and
+    // its worker with it.
     void raiseThenAbort_data()
     {
         QTest::addColumn<bool>("raiseAnswered");
+        QTest::addColumn<bool>("abortAnswered");
         QTest::addColumn<int>("end");
-        QTest::newRow("answered") << true << int(StoreCallEnd::Cancelled);
-        QTest::newRow("unanswered") << false << int(StoreCallEnd::Aborted);
+        QTest::newRow("answered") << true << true << int(StoreCallEnd::Cancelled);
+        QTest::newRow("unanswered") << false << true << int(StoreCallEnd::Aborted);
+        QTest::newRow("abort unanswered") << false << false << int(StoreCallEnd::Abandoned);
     }
     void raiseThenAbort()
     {
         QFETCH(bool, raiseAnswered);
+        QFETCH(bool, abortAnswered);
         QFETCH(int, end);
         FakeWindow::pressCancel = true;
         auto stopNow = std::make_shared<std::atomic<bool>>(false);
@@ -107,19 +112,61 @@ private slots:
             if (raiseAnswered)
                 *stopNow = true;
         };
-        stop.abort = [=] { *stopNow = true; };
+        stop.abort = [=] {
+            if (abortAnswered)
+                *stopNow = true;
+        };
         StoreCallTiming timing;
         timing.abortAfterMs = 300;
+        timing.abandonAfterMs = 300;
+        StoreWorker worker;
         QElapsedTimer clock;
         clock.start();
-        const StoreCallEnd ended = WaitOnStore(worker_, [stopNow] {
+        const StoreCallEnd ended = WaitOnStore(worker, [stopNow] {
             while (!*stopNow)
                 sleepMs(5);
             throw DbError("cancelled");
         }, stop, timing);
         QCOMPARE(int(ended), end);
         QCOMPARE(FakeWindow::cancelling_, 1);
-        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        if (ended == StoreCallEnd::Abandoned)
+            worker.abandon();
+        *stopNow = true;
+    }
+
+    // A call that may be left after a while is left then, nobody asking it
+    // to stop, on the window's thread as away from it.
+    void giveUp_data()
+    {
+        QTest::addColumn<bool>("windowThread");
+        QTest::newRow("window's thread") << true;
+        QTest::newRow("another thread") << false;
+    }
+    void giveUp()
+    {
+        QFETCH(bool, windowThread);
+        auto release = std::make_shared<std::atomic<bool>>(false);
+        StoreWorker worker;
+        StoreCallTiming timing;
+        timing.giveUpAfterMs = 300;
+        const auto call = [&] {
+            return WaitOnStore(worker, [release] {
+                while (!*release)
+                    sleepMs(5);
+            }, {}, timing);
+        };
+        QElapsedTimer clock;
+        clock.start();
+        StoreCallEnd ended = StoreCallEnd::Finished;
+        if (windowThread)
+            ended = call();
+        else
+            std::thread([&] { ended = call(); }).join();
+        QCOMPARE(ended, StoreCallEnd::Abandoned);
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        worker.abandon();
+        *release = true;
     }
 
     // Long work in steps: the thread runs between steps, the window shows
@@ -161,6 +208,47 @@ private slots:
     void longWorkErrorReachesTheCaller()
     {
         QVERIFY_THROWS_EXCEPTION(DbError, RunLongWork([]() -> bool { throw DbError("x"); }, {}));
+        QVERIFY_THROWS_EXCEPTION(DbError, RunLongWorkAside([]() -> bool { throw DbError("x"); }, {}, {}));
+    }
+
+    // Long work on a thread of its own: the window's thread runs meanwhile,
+    // the window shows how far it came; Cancel asks the task to stop and
+    // waits for it, and the task's own answer is the result.
+    void longWorkAside_data()
+    {
+        QTest::addColumn<bool>("pressCancel");
+        QTest::newRow("to the end") << false;
+        QTest::newRow("cancelled") << true;
+    }
+    void longWorkAside()
+    {
+        QFETCH(bool, pressCancel);
+        FakeWindow::pressCancel = pressCancel;
+        FakeWindow::lastProgress.clear();
+        std::atomic<bool> stop{false};
+        std::atomic<int> done{0};
+        int ticks = 0;
+        QTimer clock;
+        connect(&clock, &QTimer::timeout, [&] { ++ticks; });
+        clock.start(10);
+        const bool result = RunLongWorkAside(
+            [&] {
+                for (; done < 60; ++done) {
+                    if (stop)
+                        return false;
+                    sleepMs(10);
+                }
+                return true;
+            },
+            [&] { stop = true; }, [&] { return QStringLiteral("%1").arg(done.load()); }, 200);
+        QCOMPARE(result, !pressCancel);
+        QCOMPARE(done.load() < 60, pressCancel);
+        QCOMPARE(int(stop), int(pressCancel));
+        QCOMPARE(FakeWindow::begun, 1);
+        QCOMPARE(FakeWindow::cancelling_, int(pressCancel));
+        QVERIFY(!FakeWindow::lastProgress.isEmpty());
+        QVERIFY2(ticks > 10, qPrintable(QString::number(ticks)));
+        QVERIFY(!StoreCallWaiting());
     }
 
     // A call queued behind another and cancelled before it began never runs.
@@ -176,6 +264,123 @@ private slots:
         timing.abortAfterMs = 5000;
         QCOMPARE(WaitOnStore(worker_, [ran] { *ran = true; }, stop, timing), StoreCallEnd::Cancelled);
         QVERIFY(!*ran);
+    }
+
+    // A worker left to itself still runs what post() gives it once its stuck
+    // task returns, but takes nothing from a poster; it is counted.
+    void abandonedWorker()
+    {
+        auto release = std::make_shared<std::atomic<bool>>(false);
+        auto posted = std::make_shared<std::atomic<int>>(0);
+        auto fromPoster = std::make_shared<std::atomic<int>>(0);
+        const int before = StoreWorker::abandonedCount();
+        {
+            StoreWorker worker;
+            const auto poster = worker.poster();
+            worker.post([release] {
+                while (!*release)
+                    sleepMs(5);
+            });
+            poster([fromPoster] { ++*fromPoster; }); // queued before the abandon: runs
+            QVERIFY(!worker.isAbandoned());
+            worker.abandon();
+            QVERIFY(worker.isAbandoned());
+            worker.post([posted] { ++*posted; });
+            poster([fromPoster] { ++*fromPoster; });
+        }
+        QCOMPARE(StoreWorker::abandonedCount(), before + 1);
+        *release = true;
+        QTRY_COMPARE(posted->load(), 1);
+        sleepMs(50);
+        QCOMPARE(fromPoster->load(), 1);
+    }
+
+    // Tasks still queued when a worker ends run before its thread goes.
+    void workerEndsAfterItsTasks()
+    {
+        auto ran = std::make_shared<std::atomic<int>>(0);
+        {
+            StoreWorker worker;
+            for (int i = 0; i < 3; ++i)
+                worker.post([ran] {
+                    sleepMs(20);
+                    ++*ran;
+                });
+        }
+        QCOMPARE(ran->load(), 3);
+    }
+
+    // An object shared with share() ends on the worker's thread wherever its
+    // last reference drops, after the tasks posted before; in place when no
+    // worker is left.
+    void sharedObjectsEndOnTheWorker()
+    {
+        struct Ends {
+            std::thread::id *where;
+            ~Ends() { *where = std::this_thread::get_id(); }
+        };
+        std::thread::id workerThread, droppedHere, droppedThere, droppedLast, noWorker;
+        auto order = std::make_shared<QStringList>();
+        {
+            StoreWorker worker;
+            WaitOnStore(worker, [&] { workerThread = std::this_thread::get_id(); }, {});
+            auto here = worker.share(std::make_unique<Ends>(Ends{&droppedHere}));
+            worker.post([order] {
+                sleepMs(50);
+                *order << "task";
+            });
+            here.reset(); // on this thread: ended there, after the task
+            worker.post([order, &droppedHere] { *order << (droppedHere == std::thread::id() ? "not yet" : "ended"); });
+            auto there = worker.share(std::make_unique<Ends>(Ends{&droppedThere}));
+            WaitOnStore(worker, [moved = std::move(there)]() mutable { moved.reset(); }, {});
+            QCOMPARE(*order, (QStringList{"task", "ended"}));
+            auto last = worker.share(std::make_unique<Ends>(Ends{&droppedLast}));
+            last.reset(); // just before the worker ends: it still runs that
+        }
+        QCOMPARE(droppedHere, workerThread);
+        QCOMPARE(droppedThere, workerThread);
+        QCOMPARE(droppedLast, workerThread);
+        auto worker = std::make_unique<StoreWorker>();
+        auto lasting = worker->share(std::make_unique<Ends>(Ends{&noWorker}));
+        worker.reset();
+        lasting.reset(); // no worker left: ended in place
+        QCOMPARE(noWorker, std::this_thread::get_id());
+    }
+
+    // The program's end: a call the window's thread waits for is asked to
+    // stop and left at once, the long work around it stops, and from then
+    // on no wait window shows. (Last: the end cannot be taken back.)
+    void zEndWaiting()
+    {
+        FakeWindow::pressCancel = false;
+        auto release = std::make_shared<std::atomic<bool>>(false);
+        auto raised = std::make_shared<std::atomic<int>>(0);
+        StoreWorker worker;
+        StoreCallStop stop;
+        stop.raise = [raised] { ++*raised; };
+        stop.abort = [] {};
+        StoreCallEnd inner = StoreCallEnd::Finished;
+        QTimer::singleShot(300, [] { EndWaiting(); });
+        QElapsedTimer clock;
+        clock.start();
+        const bool finished = RunLongWork([&] {
+            inner = WaitOnStore(worker, [release] {
+                while (!*release)
+                    sleepMs(5);
+            }, stop);
+            return true;
+        }, {}, 100);
+        QVERIFY(!finished);
+        QCOMPARE(inner, StoreCallEnd::Abandoned);
+        QCOMPARE(raised->load(), 1);
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(WaitingEnded());
+        worker.abandon();
+        *release = true;
+        // Afterwards: no window however long a call takes.
+        const int shown = FakeWindow::begun;
+        QCOMPARE(WaitOnStore(worker_, [] { sleepMs(300); }, {}, StoreCallTiming{50}), StoreCallEnd::Finished);
+        QCOMPARE(FakeWindow::begun, shown);
     }
 };
 
