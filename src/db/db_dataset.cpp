@@ -5,6 +5,7 @@
 #include "db/db_cursor.h"
 #include "db/db_error.h"
 #include "db/sql_guard.h"
+#include "db/store_wait.h"
 #include "db/value_text.h"
 #include "support/app_error.h"
 #include "support/codec_1251.h"
@@ -275,7 +276,9 @@ void DbDataSet::takeFetchedReporting(std::exception_ptr unran)
                 std::rethrow_exception(unran);
             takeFetched();
         } catch (const DbError &e) {
-            if (!e.isCancelled())
+            // A lost connection is told once, by the call that waits on it
+            // now (a cancel that dropped the connection says so itself).
+            if (!e.isCancelled() && !(e.isConnectionLost() && StoreCallWaiting()))
                 throw;
         }
     });
@@ -318,8 +321,10 @@ int DbDataSet::fetchRows(int count)
         error = std::current_exception();
     }
     arrived(cursor, rows, error);
-    if (fetchFailure_ && rows->seq == 0)
-        std::rethrow_exception(fetchFailure_);
+    // A fetch that never ran: its own end (the user's cancel) is what the
+    // caller hears, rather than what the background read met meanwhile.
+    if (rows->seq == 0 && (error || fetchFailure_))
+        std::rethrow_exception(error ? error : fetchFailure_);
     return takeFetched();
 }
 

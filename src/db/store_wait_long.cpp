@@ -39,8 +39,15 @@ public:
         cancelled_ = true;
         stepTimer_.stop();
         quit();
+        // A call a step waits for is part of the work: stopped with it.
+        cancelInner();
     }
-    void end() override { cancel(); }
+    void end() override
+    {
+        cancelled_ = true;
+        stepTimer_.stop();
+        quit();
+    }
 
 private:
     void oneStep()

@@ -101,6 +101,13 @@ void Wait::showProgress()
         window_->progress(progress_());
 }
 
+void Wait::cancelInner()
+{
+    const std::vector<Wait *> waits = registered();
+    for (auto it = waits.rbegin(); it != waits.rend() && *it != this; ++it)
+        (*it)->cancel();
+}
+
 void Wait::show()
 {
     if (!ended && windowFactory())

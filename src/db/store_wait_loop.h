@@ -70,6 +70,8 @@ protected:
     void quit() { loop_.quit(); }
     StoreWaitWindow *window() const { return window_.get(); }
     void showProgress();
+    // Cancels the waits begun inside this one (innermost first).
+    void cancelInner();
     // A single-shot timer of this wait's loop.
     QTimer *singleShot(QTimer &timer, std::function<void()> action);
     QEventLoop loop_;
