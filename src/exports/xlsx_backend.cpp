@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -76,6 +77,18 @@ uint8_t border(int style, int weight)
     case -4119: return LXW_BORDER_DOUBLE;
     default: return LXW_BORDER_THIN;
     }
+}
+
+// The process's file creation mask, read without changing it.
+mode_t processUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
+            if (line.startsWith("Umask:"))
+                return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+    }
+    return 022;
 }
 
 } // namespace
@@ -523,8 +536,14 @@ bool XlsxBackend::moveTo(const QString &fileName, SaveWatch *watch)
                                 : QStringLiteral("Не удалось записать книгу %1: %2")
                                       .arg(QDir::toNativeSeparators(fileName), reason));
     };
-    if (::rename(QFile::encodeName(file_).constData(), QFile::encodeName(fileName).constData()) == 0)
+    // The chosen file gets the permissions a saved file has: those of the
+    // file it replaces, else the usual ones; not the book's own (0600).
+    struct stat replaced = {};
+    const bool replacing = ::stat(QFile::encodeName(fileName).constData(), &replaced) == 0;
+    if (::rename(QFile::encodeName(file_).constData(), QFile::encodeName(fileName).constData()) == 0) {
+        ::chmod(QFile::encodeName(fileName).constData(), replacing ? replaced.st_mode & 07777 : 0666 & ~processUmask());
         return true;
+    }
     if (errno != EXDEV) {
         noSpace = IsNoSpace(errno);
         reason = QString::fromLocal8Bit(std::strerror(errno));

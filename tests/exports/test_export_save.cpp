@@ -67,8 +67,9 @@ private slots:
         QTemporaryDir chosen;
         const QString target = chosen.filePath(workbook ? "book.xlsx" : "page.htm");
         {
-            QFile old(target); // what a cancelled save must not touch
+            QFile old(target); // what a cancelled save must not touch, and whose permissions a save keeps
             QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            QVERIFY(old.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         }
         // Slowed: every piece written takes a while on the saving thread.
         SaveWatch watch;
@@ -121,6 +122,7 @@ private slots:
         QVERIFY2(ticks > 30, qPrintable(QString::number(ticks)));
         QVERIFY2(!Window::said.isEmpty() && Window::said.last().contains(" %"), qPrintable(Window::said.join('|')));
         QCOMPARE(ReadBytes(target) == "old", cancel);
+        QCOMPARE(FileMode(target), 0640);
         QCOMPARE(QDir(chosen.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(target).fileName()});
         // Nothing of the workbook stays in the user's own folder.
         QCOMPARE(QDir(WorkFolder::root(QString(), temp_.path())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <sys/stat.h>
 
 namespace {
 
@@ -196,6 +197,9 @@ private slots:
             QCOMPARE(offered.value(1), chosen.filePath("VRKX_Query_Result.xlsx"));
             QCOMPARE(QDir(chosen.path()).entryList(QDir::Files), (QStringList{"again.xlsx", "book.xlsx"}));
             file = chosen.filePath("book.xlsx");
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            QCOMPARE(FileMode(file), int(0666 & ~mask)); // a saved file's usual permissions, not the book's own
         }
 
         const QString sheet = WorkbookPart(file, "xl/worksheets/sheet1.xml");
