@@ -67,6 +67,9 @@ private slots:
         QVERIFY(LockFolderUsable(dir_.filePath("not-yet"))); // can be made
         QVERIFY(!LockFolderUsable(dir_.filePath("missing/deeper")));
         QVERIFY(LockFolderUsable(dir_.path()));
+        QFile file(dir_.filePath("a-file"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(!LockFolderUsable(file.fileName()));
     }
 
     // The choice, step by step: FIREBIRD_LOCK kept (or said to be bad), the
@@ -156,10 +159,13 @@ private slots:
         QVERIFY(local.message().endsWith("I/O error"));
         QCOMPARE(local.gdsCode(), 335544344);
         QCOMPARE(LockFolderError("localhost/3051:/data/store.fdb", engine).message(), QString("I/O error"));
+        QVERIFY(LockFolderError("./a:b.fdb", engine).message().startsWith(EngineLockFolderProblem()));
         qunsetenv("FIREBIRD_LOCK");
         PrepareEngineLockFolder();
-        if (::geteuid() == 0) // root may use the default: nothing to say
+        if (::geteuid() == 0) { // root may use the default: nothing to say
             QCOMPARE(EngineLockFolderProblem(), QString());
+            QCOMPARE(LockFolderError("/data/store.fdb", engine).message(), QString("I/O error"));
+        }
     }
 
     // An ordinary user, with no runtime folder (as in su or cron), on a
@@ -170,6 +176,7 @@ private slots:
     void ordinaryUser_data()
     {
         QTest::addColumn<QString>("setup");
+        QTest::newRow("runtime folder") << "runtime";
         QTest::newRow("names taken") << "squatted";
         QTest::newRow("nowhere to go") << "nowhere";
         QTest::newRow("bad FIREBIRD_LOCK") << "bad";
@@ -211,6 +218,13 @@ private slots:
         env.remove("FIREBIRD_LOCK");
         if (setup == "bad")
             env.insert("FIREBIRD_LOCK", root.filePath("нет/такой"));
+        const QString runtime = root.filePath("run");
+        if (setup == "runtime") {
+            QDir().mkpath(runtime);
+            ::chown(QFile::encodeName(runtime).constData(), uid, uid_t(-1));
+            ::chmod(QFile::encodeName(runtime).constData(), 0700);
+            env.insert("XDG_RUNTIME_DIR", runtime);
+        }
         env.insert("HOME", home);
         env.insert("TMPDIR", temp);
         const auto run = [&] {
@@ -221,6 +235,10 @@ private slots:
             return QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         };
         const QStringList said = run();
+        if (setup == "runtime") {
+            QCOMPARE(said, (QStringList{"FIREBIRD_LOCK=" + OwnLockFolder(runtime, temp, uid), "opened"}));
+            return;
+        }
         if (setup == "squatted") {
             QCOMPARE(said.value(1), "opened");
             const QString folder = said.value(0).mid(QStringLiteral("FIREBIRD_LOCK=").size());
