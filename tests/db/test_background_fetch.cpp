@@ -34,16 +34,14 @@ class TestBackgroundFetch : public QObject {
     DbConnection conn_;
 
     // The cursor of all objects, opened on the store's thread.
-    std::shared_ptr<DbCursor> openCursor()
+    std::shared_ptr<DbCursor> openCursor(const QByteArray &sql = "SELECT ID_THIS FROM OBJECTS_TREE ORDER BY ID_THIS")
     {
         DbTransaction *tra = conn_.defaultTransaction();
         tra->start();
         auto cursor = conn_.share(std::make_unique<DbCursor>());
         Firebird::IAttachment *attachment = conn_.attachment();
         Firebird::ITransaction *transaction = tra->handle();
-        conn_.call([cursor, attachment, transaction] {
-            OpenCursor(*cursor, attachment, transaction, "SELECT ID_THIS FROM OBJECTS_TREE ORDER BY ID_THIS");
-        });
+        conn_.call([cursor, attachment, transaction, sql] { OpenCursor(*cursor, attachment, transaction, sql); });
         return cursor;
     }
 
@@ -107,6 +105,7 @@ private slots:
             QTRY_VERIFY(fetch->finished());
             QTest::qWait(50);
             QCOMPARE(ids.size(), kObjects);
+            QCOMPARE(slices, kObjects / kSlice + 1); // the last one finds the end: no slice twice, none more
             QCOMPARE(ids.value(0), "1-0000");
             QCOMPARE(ids.value(kObjects - 1), QStringLiteral("1-%1").arg(kObjects - 1, 4, 10, QChar('0')));
             for (int i = 1; i < ids.size(); ++i)
@@ -118,6 +117,34 @@ private slots:
             QVERIFY(fetch->finished());
         }
         fetch.reset();
+        cursor.reset();
+        QTRY_COMPARE(DbCursor::alive(), 0);
+    }
+
+    // A slice that fails ends the reading: it is delivered with its error,
+    // and nothing is read after it.
+    void failureEndsTheReading()
+    {
+        // Row 500 divides by zero (no ORDER BY: rows are computed as fetched).
+        auto cursor = openCursor("SELECT 1 / (CAST(SUBSTRING(ID_THIS FROM 3) AS INTEGER) - 500) FROM OBJECTS_TREE");
+        int slices = 0, afterError = 0;
+        bool failed = false;
+        std::shared_ptr<BackgroundFetch> fetch;
+        fetch = BackgroundFetch::start(cursor, kSlice, 0, conn_.storePoster(), [&](const std::shared_ptr<FetchedRows> &rows) {
+            ++slices;
+            if (failed)
+                ++afterError;
+            failed = failed || bool(rows->error);
+            fetch->taken();
+        });
+        QTRY_VERIFY(failed);
+        QTRY_VERIFY(fetch->finished());
+        QTest::qWait(300);
+        QCOMPARE(afterError, 0);
+        QVERIFY(slices <= kObjects / kSlice);
+        fetch.reset();
+        cursor.reset();
+        QTRY_COMPARE(DbCursor::alive(), 0);
     }
 
     // The last reference to a result's server side dropped on the window's
@@ -156,6 +183,20 @@ private slots:
             QTRY_COMPARE(DbCursor::alive(), alive);
         }
         QCOMPARE(DbCursor::endedAwayFromStore(), away);
+    }
+
+    // A cursor whose last reference drops while its connection closes ends
+    // behind the disconnect: only released, as its store is detached.
+    void cursorEndingAfterItsStore()
+    {
+        const int alive = DbCursor::alive();
+        auto cursor = openCursor();
+        holdStoreThread(300); // the disconnect waits behind this
+        QTimer::singleShot(100, [&] { cursor.reset(); });
+        conn_.close();
+        QVERIFY(!cursor);
+        QCOMPARE(DbCursor::alive(), alive);
+        conn_.open();
     }
 
     // The connection closes while a row set's open waits: the row set does

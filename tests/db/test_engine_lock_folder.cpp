@@ -69,6 +69,7 @@ private slots:
         QVERIFY(LockFolderUsable(dir_.path()));
         QFile file(dir_.filePath("a-file"));
         QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QVERIFY(!LockFolderUsable(file.fileName()));
     }
 
@@ -124,6 +125,8 @@ private slots:
             QVERIFY2(choice.problem.contains("FIREBIRD_LOCK"), qPrintable(choice.problem));
             for (const QString &tried : choice.tried) // the folders tried are named
                 QVERIFY2(choice.problem.contains(tried.section('/', 0, -2)), qPrintable(choice.problem));
+            if (lock.isEmpty())
+                QVERIFY2(choice.problem.contains(own), qPrintable(choice.problem));
             return;
         }
         QCOMPARE(choice.problem, QString());
@@ -180,6 +183,7 @@ private slots:
         QTest::newRow("names taken") << "squatted";
         QTest::newRow("nowhere to go") << "nowhere";
         QTest::newRow("bad FIREBIRD_LOCK") << "bad";
+        QTest::newRow("FIREBIRD_LOCK not to be entered") << "closed";
     }
     void ordinaryUser()
     {
@@ -218,6 +222,12 @@ private slots:
         env.remove("FIREBIRD_LOCK");
         if (setup == "bad")
             env.insert("FIREBIRD_LOCK", root.filePath("нет/такой"));
+        if (setup == "closed") { // the user's own, writable, not to be entered
+            QDir().mkpath(root.filePath("закрыта"));
+            ::chown(QFile::encodeName(root.filePath("закрыта")).constData(), uid, uid_t(-1));
+            ::chmod(QFile::encodeName(root.filePath("закрыта")).constData(), 0600);
+            env.insert("FIREBIRD_LOCK", root.filePath("закрыта"));
+        }
         const QString runtime = root.filePath("run");
         if (setup == "runtime") {
             QDir().mkpath(runtime);
@@ -250,9 +260,9 @@ private slots:
         }
         // The Russian sentence first, the engine's text kept below it.
         QVERIFY(said.size() > 2);
-        QVERIFY2(said[1].contains("FIREBIRD_LOCK") && said[1].contains(setup == "bad" ? root.filePath("нет/такой") : temp),
-                 qPrintable(said[1]));
-        QVERIFY2(said[1].startsWith(setup == "bad" ? "Переменная окружения FIREBIRD_LOCK" : "Для встроенного сервера Firebird"),
+        const QString named = setup == "bad" ? root.filePath("нет/такой") : setup == "closed" ? root.filePath("закрыта") : temp;
+        QVERIFY2(said[1].contains("FIREBIRD_LOCK") && said[1].contains(named), qPrintable(said[1]));
+        QVERIFY2(said[1].startsWith(setup == "nowhere" ? "Для встроенного сервера Firebird" : "Переменная окружения FIREBIRD_LOCK"),
                  qPrintable(said[1]));
     }
 };

@@ -7,23 +7,29 @@
 #include "db/store_worker.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 namespace {
 
-// The wait window as the routine sees it: records, and may press Cancel.
+// The wait window as the routine sees it: records, and may press Cancel
+// (twice, as an impatient user does).
 struct FakeWindow : StoreWaitWindow {
     static inline int begun = 0;
     static inline int cancelling_ = 0;
     static inline bool pressCancel = false;
+    QObject alive; // the presses go with the window
     void begin(std::function<void()> cancel) override
     {
         ++begun;
-        if (pressCancel)
-            QTimer::singleShot(0, cancel);
+        if (pressCancel) {
+            QTimer::singleShot(0, &alive, cancel);
+            QTimer::singleShot(50, &alive, cancel);
+        }
     }
     void cancelling() override { ++cancelling_; }
     void progress(const QString &text) override { lastProgress = text; }
@@ -33,6 +39,65 @@ struct FakeWindow : StoreWaitWindow {
 void sleepMs(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Says on which thread it ended.
+struct Ends {
+    explicit Ends(std::shared_ptr<std::thread::id> w) : where(std::move(w)) {}
+    Ends(const Ends &) = delete;
+    ~Ends() { *where = std::this_thread::get_id(); }
+    std::shared_ptr<std::thread::id> where;
+};
+
+// The modes the test runs itself in, in a process of its own: see
+// withoutEventLoop. Returns the process's status.
+int runWithoutEventLoop(const QString &mode)
+{
+    int failures = 0;
+    StoreWorker worker;
+    QTimer::singleShot(0, [&] {
+        if (mode == QLatin1String("--from-worker")) {
+            WaitOnStore(worker, [&] { WaitOnStore(worker, [] {}, {}); }, {});
+            return;
+        }
+        const auto check = [&](bool ok, const char *what) {
+            if (!ok) {
+                std::fprintf(stderr, "%s\n", what);
+                ++failures;
+            }
+        };
+        auto release = std::make_shared<std::atomic<bool>>(false);
+        auto raised = std::make_shared<std::atomic<int>>(0);
+        StoreCallStop stop;
+        stop.raise = [raised] { ++*raised; };
+        // The program quits while a call runs that ends within its grace:
+        // its result stands.
+        QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
+        check(WaitOnStore(worker, [] { sleepMs(300); }, stop) == StoreCallEnd::Finished, "a call ending within its grace");
+        StoreWorker stuck;
+        *raised = 0;
+        QElapsedTimer clock;
+        clock.start();
+        // Left, or stopped before it began: either way not waited for.
+        check(WaitOnStore(stuck, [release] {
+                  while (!*release)
+                      sleepMs(5);
+              }, stop) != StoreCallEnd::Finished, "stalled call");
+        check(*raised == 1 && clock.elapsed() < 1500, "stalled call asked and left at once");
+        stuck.abandon();
+        *release = true;
+        int steps = 0;
+        check(!RunLongWork([&] { return ++steps < 1000; }, {}) && steps <= 1, "long work");
+        std::atomic<bool> stopped{false};
+        check(!RunLongWorkAside([&] {
+                  while (!stopped)
+                      sleepMs(5);
+                  return false;
+              }, [&] { stopped = true; }, {}),
+              "long work aside");
+    });
+    QCoreApplication::exec();
+    return failures;
 }
 
 } // namespace
@@ -73,6 +138,102 @@ private slots:
     void errorsReachTheCaller()
     {
         QVERIFY_THROWS_EXCEPTION(DbError, WaitOnStore(worker_, [] { throw DbError("x"); }, {}));
+    }
+
+    // Away from the window's thread (tools, benchmarks) the caller blocks:
+    // a call ends as it ends, however long it takes, with its error; long
+    // work runs every step.
+    void awayFromTheWindowsThread()
+    {
+        StoreCallEnd slow = StoreCallEnd::Abandoned;
+        bool thrown = false;
+        int steps = 0;
+        bool aside = false;
+        std::thread([&] {
+            slow = WaitOnStore(worker_, [] { sleepMs(600); }, {});
+            try {
+                WaitOnStore(worker_, [] { throw DbError("x"); }, {});
+            } catch (const DbError &) {
+                thrown = true;
+            }
+            RunLongWork([&] { return ++steps < 3; }, {});
+            aside = RunLongWorkAside([] { return true; }, {}, {});
+        }).join();
+        QCOMPARE(slow, StoreCallEnd::Finished);
+        QVERIFY(thrown);
+        QCOMPARE(steps, 3);
+        QVERIFY(aside);
+        QCOMPARE(FakeWindow::begun, 0);
+    }
+
+    // What a stopped call tells its caller: the one cancel message, which
+    // says too when the connection was dropped.
+    void cancelMessage_data()
+    {
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("text");
+        const QString lost = QStringLiteral("Запрос отменён. Сервер не ответил, соединение с базой данных потеряно.");
+        QTest::newRow("cancelled") << int(StoreCallEnd::Cancelled) << QStringLiteral("Запрос отменён.");
+        QTest::newRow("aborted") << int(StoreCallEnd::Aborted) << lost;
+        QTest::newRow("abandoned") << int(StoreCallEnd::Abandoned) << lost;
+    }
+    void cancelMessage()
+    {
+        QFETCH(int, end);
+        QFETCH(QString, text);
+        const DbError e = StoreCallCancelled(StoreCallEnd(end));
+        QCOMPARE(e.message(), text);
+        QVERIFY(e.isCancelled());
+    }
+
+    // The program has quit (no event loop runs any more): a quick call
+    // still ends well, a stalled one is asked to stop and left at once,
+    // long work stops, long work aside is stopped and waited for. A call
+    // made from a task of the store's own thread would wait for itself: the
+    // program stops there instead of hanging. (In a process of their own.)
+    void withoutEventLoop_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("crashes");
+        QTest::newRow("after the program quit") << "--after-quit" << false;
+        QTest::newRow("from a task of the store's thread") << "--from-worker" << true;
+    }
+    void withoutEventLoop()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, crashes);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {mode});
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitStatus() == QProcess::CrashExit, crashes);
+        if (!crashes)
+            QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());
+    }
+
+    // CancelWaitingCall stops the innermost wait: a call inside long work,
+    // which goes on.
+    void cancelWaitingCallStopsTheInnermost()
+    {
+        auto stopNow = std::make_shared<std::atomic<bool>>(false);
+        StoreCallStop stop;
+        stop.raise = [stopNow] { *stopNow = true; };
+        stop.abort = [] {};
+        int steps = 0;
+        QList<StoreCallEnd> ends;
+        QTimer::singleShot(200, [] { CancelWaitingCall(); });
+        const bool finished = RunLongWork([&] {
+            if (steps == 0) {
+                ends << WaitOnStore(worker_, [stopNow] {
+                    while (!*stopNow)
+                        sleepMs(5);
+                    throw DbError("cancelled");
+                }, stop);
+            }
+            return ++steps < 3;
+        }, {});
+        QVERIFY(finished);
+        QCOMPARE(steps, 3);
+        QCOMPARE(ends, QList<StoreCallEnd>{StoreCallEnd::Cancelled});
     }
 
     // Nothing to ask the engine (attaching): Cancel leaves the task at once.
@@ -298,6 +459,7 @@ private slots:
         auto release = std::make_shared<std::atomic<bool>>(false);
         auto posted = std::make_shared<std::atomic<int>>(0);
         auto fromPoster = std::make_shared<std::atomic<int>>(0);
+        auto ended = std::make_shared<std::thread::id>();
         const int before = StoreWorker::abandonedCount();
         {
             StoreWorker worker;
@@ -307,15 +469,20 @@ private slots:
                     sleepMs(5);
             });
             poster([fromPoster] { ++*fromPoster; }); // queued before the abandon: runs
+            auto shared = worker.share(std::make_unique<Ends>(ended));
             QVERIFY(!worker.isAbandoned());
             worker.abandon();
             QVERIFY(worker.isAbandoned());
             worker.post([posted] { ++*posted; });
             poster([fromPoster] { ++*fromPoster; });
+            shared.reset(); // not here, beside the stuck call: behind it
         }
+        QCOMPARE(*ended, std::thread::id());
         QCOMPARE(StoreWorker::abandonedCount(), before + 1);
         *release = true;
         QTRY_COMPARE(posted->load(), 1);
+        QTRY_VERIFY(*ended != std::thread::id());
+        QVERIFY(*ended != std::this_thread::get_id());
         sleepMs(50);
         QCOMPARE(fromPoster->load(), 1);
     }
@@ -340,36 +507,38 @@ private slots:
     // worker is left.
     void sharedObjectsEndOnTheWorker()
     {
-        struct Ends {
-            std::thread::id *where;
-            ~Ends() { *where = std::this_thread::get_id(); }
-        };
-        std::thread::id workerThread, droppedHere, droppedThere, droppedLast, noWorker;
+        auto droppedHere = std::make_shared<std::thread::id>(), droppedThere = std::make_shared<std::thread::id>(),
+             droppedLast = std::make_shared<std::thread::id>(), noWorker = std::make_shared<std::thread::id>(),
+             captured = std::make_shared<std::thread::id>();
+        std::thread::id workerThread;
         auto order = std::make_shared<QStringList>();
         {
             StoreWorker worker;
             WaitOnStore(worker, [&] { workerThread = std::this_thread::get_id(); }, {});
-            auto here = worker.share(std::make_unique<Ends>(Ends{&droppedHere}));
+            // What a task holds ends with it, on the store's thread.
+            WaitOnStore(worker, [held = std::make_shared<Ends>(captured)] {}, {});
+            QCOMPARE(*captured, workerThread);
+            auto here = worker.share(std::make_unique<Ends>(droppedHere));
             worker.post([order] {
                 sleepMs(50);
                 *order << "task";
             });
             here.reset(); // on this thread: ended there, after the task
-            worker.post([order, &droppedHere] { *order << (droppedHere == std::thread::id() ? "not yet" : "ended"); });
-            auto there = worker.share(std::make_unique<Ends>(Ends{&droppedThere}));
+            worker.post([order, droppedHere] { *order << (*droppedHere == std::thread::id() ? "not yet" : "ended"); });
+            auto there = worker.share(std::make_unique<Ends>(droppedThere));
             WaitOnStore(worker, [moved = std::move(there)]() mutable { moved.reset(); }, {});
             QCOMPARE(*order, (QStringList{"task", "ended"}));
-            auto last = worker.share(std::make_unique<Ends>(Ends{&droppedLast}));
+            auto last = worker.share(std::make_unique<Ends>(droppedLast));
             last.reset(); // just before the worker ends: it still runs that
         }
-        QCOMPARE(droppedHere, workerThread);
-        QCOMPARE(droppedThere, workerThread);
-        QCOMPARE(droppedLast, workerThread);
+        QCOMPARE(*droppedHere, workerThread);
+        QCOMPARE(*droppedThere, workerThread);
+        QCOMPARE(*droppedLast, workerThread);
         auto worker = std::make_unique<StoreWorker>();
-        auto lasting = worker->share(std::make_unique<Ends>(Ends{&noWorker}));
+        auto lasting = worker->share(std::make_unique<Ends>(noWorker));
         worker.reset();
         lasting.reset(); // no worker left: ended in place
-        QCOMPARE(noWorker, std::this_thread::get_id());
+        QCOMPARE(*noWorker, std::this_thread::get_id());
     }
 
     // The program's end: a call the window's thread waits for is asked to
@@ -385,14 +554,16 @@ private slots:
         stop.raise = [raised] { ++*raised; };
         stop.abort = [] {};
         StoreCallEnd inner = StoreCallEnd::Finished;
+        auto ran = std::make_shared<std::atomic<bool>>(false);
+        worker.post([release] { // the call waits behind this
+            while (!*release)
+                sleepMs(5);
+        });
         QTimer::singleShot(300, [] { EndWaiting(); });
         QElapsedTimer clock;
         clock.start();
         const bool finished = RunLongWork([&] {
-            inner = WaitOnStore(worker, [release] {
-                while (!*release)
-                    sleepMs(5);
-            }, stop);
+            inner = WaitOnStore(worker, [ran] { *ran = true; }, stop);
             return true;
         }, {}, 100);
         QVERIFY(!finished);
@@ -402,6 +573,8 @@ private slots:
         QVERIFY(WaitingEnded());
         worker.abandon();
         *release = true;
+        sleepMs(100);
+        QVERIFY(!*ran); // stopped before it began: never runs
         // Afterwards: no window however long a call takes.
         const int shown = FakeWindow::begun;
         QCOMPARE(WaitOnStore(worker_, [] { sleepMs(300); }, {}, StoreCallTiming{50}), StoreCallEnd::Finished);
@@ -409,5 +582,13 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStoreWait)
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString mode = app.arguments().value(1);
+    if (mode == QLatin1String("--after-quit") || mode == QLatin1String("--from-worker"))
+        return runWithoutEventLoop(mode);
+    TestStoreWait test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_store_wait.moc"
