@@ -5,6 +5,7 @@
 
 #include "db/db_error.h"
 #include "db/fb_handle.h"
+#include "db/store_worker.h"
 
 #include <firebird/Interface.h>
 
@@ -52,13 +53,17 @@ decltype(auto) check(F &&f)
 
 // Ends an interface the polite way where it has one (an attachment detaches,
 // a transaction rolls back, a statement is freed, a cursor or a blob is
-// closed); when that fails (the connection is gone) it is only released.
+// closed); when that fails (the connection is gone) it is only released. An
+// interface of a store already detached is only released: the engine has
+// ended it with the attachment, and a call on it would reach freed state.
 template <class T>
 void endQuietly(T *p) noexcept
 {
     using namespace Firebird;
     if constexpr (std::is_base_of_v<IDisposable, T>) {
         p->dispose();
+    } else if (StoreWorker::storeDetached()) {
+        p->release();
     } else {
         Status st;
         try {
