@@ -10,6 +10,8 @@
 #include "db/engine_locale.h"
 #include "db/engine_lock_folder.h"
 #include "db/lookups.h"
+#include "db/store_wait.h"
+#include "db/store_worker.h"
 #include "support/startup_dir.h"
 #include "widgets/messages.h"
 #include "widgets/sys.h"
@@ -53,12 +55,15 @@ int main(int argc, char **argv)
     QObject::connect(mainWindow.pFIBDatabase1, &DbConnection::opened, &quitSignals, &QuitSignals::reclaim);
     mainWindow.show();
     const int code = app.exec();
+    // The windows are gone: whatever still waits, no wait window stands
+    // alone on the screen for it.
+    EndWaiting();
     // The settings were saved when the window closed; now the store.
     mainWindow.pFIBDatabase1->close();
-    if (DbConnection::abandonedDisconnects() > 0) {
-        // A disconnect that never ended holds the client library: its own
-        // clean-up at exit would wait for it for ever. The process ends here,
-        // and with it the single-instance lock.
+    if (StoreWorker::abandonedCount() > 0) {
+        // A call or disconnect that never ended holds the client library: its
+        // own clean-up at exit would wait for it for ever. The process ends
+        // here, and with it the single-instance lock.
         std::fflush(nullptr);
         std::_Exit(code);
     }

@@ -260,6 +260,14 @@ bool TForm1::openDatabase(const QString &fullFileName, const QString &user, cons
         return false;
     Label_GDB->setText(path);
     Label_About_DB->setText(about);
+    if (const QString notice = pFIBDatabase1->takeDatabaseTriggerNotice(); !notice.isEmpty()) {
+        // The splash stays on top of everything: out of the way of the message.
+        if (logo_)
+            logo_->hide();
+        ShowInfo(notice, this);
+        if (logo_)
+            logo_->show();
+    }
     return true;
 }
 

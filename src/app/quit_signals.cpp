@@ -1,6 +1,9 @@
 #include "app/quit_signals.h"
 
+#include "db/store_wait.h"
+
 #include <QApplication>
+#include <QWidget>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
@@ -61,6 +64,18 @@ void QuitSignals::readSignal()
 
 void QuitAsClose()
 {
+    // A call or long work the windows wait for is stopped and left, and the
+    // wait window gives way: nothing keeps the windows from closing.
+    EndWaiting();
+    // Modal windows first, innermost first, then the others (the main window
+    // saves the settings as it closes).
     QApplication::closeAllWindows();
-    QCoreApplication::quit();
+    // Also the windows behind one that refused: none of them keeps the
+    // program.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows)
+        if (w->isVisible())
+            w->close();
+    // Every event loop ends, however nested.
+    QCoreApplication::exit(0);
 }

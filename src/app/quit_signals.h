@@ -27,6 +27,8 @@ private:
     QSocketNotifier *notifier_ = nullptr;
 };
 
-// Closes every window (the main window saves the settings as it closes) and
-// leaves every event loop, modal windows' included.
+// Ends the program as a close does, in every state: a waiting call is
+// stopped and left at once (EndWaiting), every window closes (the main
+// window saves the settings as it closes) and every event loop ends, modal
+// windows' and the wait routine's included.
 void QuitAsClose();

@@ -1,6 +1,7 @@
 #include "app/vrkx_application.h"
 
 #include "widgets/messages.h"
+#include "widgets/wait_window.h"
 
 #include <QIcon>
 #include <QLibraryInfo>
@@ -60,6 +61,7 @@ VrkxApplication::VrkxApplication(int &argc, char **argv) : QApplication(argc, ar
         icon.addFile(QStringLiteral(":/app/icon-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
     InstallErrorMessageBox();
+    InstallStoreWaitWindow();
     // The program speaks Russian: so do the toolkit's own dialogs (the save
     // dialog, its question before a file is replaced, the input box). The
     // desktop's native dialogs would follow the system's language instead

@@ -1,20 +1,17 @@
 #include "db/db_connection.h"
 
+#include "db/engine_lock_folder.h"
 #include "db/engine_messages.h"
 #include "db/fb_api.h"
 #include "db/store_dependencies.h"
 #include "db/store_wait.h"
-#include "db/store_worker.h"
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <atomic>
 
 using namespace Firebird;
 
 namespace {
-
-std::atomic<int> abandoned{0};
 
 // Nothing was written: committing a read-only transaction only ends it.
 // When the connection is gone the handle is only released.
@@ -40,7 +37,7 @@ fb::Handle<ITransaction> startReadOnly(IAttachment *attachment)
 // by itself when the engine answers at last.
 struct Attaching {
     fb::Handle<IAttachment> attachment;
-    std::vector<DependencyRow> dependencies;
+    QString triggerNotice;
 };
 
 // Everything a disconnect ends, in the order it is ended.
@@ -66,7 +63,7 @@ void DbTransaction::start()
         return;
     if (!connection_ || !connection_->isOpen())
         throw DbError(kNoConnection);
-    auto started = std::make_shared<fb::Handle<ITransaction>>();
+    auto started = connection_->share(std::make_unique<fb::Handle<ITransaction>>());
     IAttachment *attachment = connection_->attachment();
     connection_->call([started, attachment] { *started = startReadOnly(attachment); });
     handle_ = std::move(*started);
@@ -82,33 +79,51 @@ DbConnection::~DbConnection()
     close();
 }
 
-int DbConnection::abandonedDisconnects()
-{
-    return abandoned.load();
-}
-
 void DbConnection::open()
 {
     if (attachment_)
         return;
-    auto attaching = std::make_shared<Attaching>();
     auto worker = std::make_unique<StoreWorker>();
+    auto attaching = worker->share(std::make_unique<Attaching>());
     const QString name = databaseName_, user = userName_, password = password_, role = roleName_;
     // Nothing to cancel while attaching: a stopped attach is left to itself.
     const StoreCallEnd end = WaitOnStore(*worker, [attaching, name, user, password, role] {
-        attaching->attachment = fb::attach(name, user, password, role, false);
-        fb::Handle<ITransaction> reading = startReadOnly(attaching->attachment.get());
-        attaching->dependencies = ReadStoreDependencies(attaching->attachment.get(), reading.get());
-        endReadOnly(reading);
+        const auto attach = [&](bool withoutDatabaseTriggers) {
+            return WithLockFolderProblem(name, [&] {
+                return fb::attach(name, user, password, role, false, withoutDatabaseTriggers);
+            });
+        };
+        try {
+            attaching->attachment = attach(true);
+        } catch (const DbError &e) {
+            if (e.gdsCode() != isc_adm_task_denied)
+                throw;
+            // Neither owner nor SYSDBA: the engine runs the database
+            // triggers, and the user hears of those that change the store.
+            attaching->attachment = attach(false);
+            fb::Handle<ITransaction> reading = startReadOnly(attaching->attachment.get());
+            attaching->triggerNotice = StoreDatabaseTriggerNotice(attaching->attachment.get(), reading.get());
+            endReadOnly(reading);
+        }
     }, StoreCallStop{});
     if (end != StoreCallEnd::Finished) {
-        worker->abandon();
+        worker->abandon(); // counted: the program's end does not wait for it
         throw CancelledError(QStringLiteral("Подключение отменено."));
     }
-    reach_ = SequenceReach(attaching->dependencies);
     worker_ = std::move(worker);
     attachment_ = std::move(attaching->attachment);
+    triggerNotice_ = attaching->triggerNotice;
     emit opened();
+}
+
+QString DbConnection::takeDatabaseTriggerNotice()
+{
+    static QSet<QString> told; // the stores and what they were told, in this run
+    const QString notice = std::exchange(triggerNotice_, QString());
+    if (notice.isEmpty() || told.contains(databaseName_ + QLatin1Char('\n') + notice))
+        return QString();
+    told.insert(databaseName_ + QLatin1Char('\n') + notice);
+    return notice;
 }
 
 void DbConnection::call(std::function<void()> task)
@@ -133,7 +148,7 @@ void DbConnection::call(std::function<void()> task)
     case StoreCallEnd::Finished:
         return;
     case StoreCallEnd::Cancelled:
-        throw CancelledError();
+        throw StoreCallCancelled(end);
     case StoreCallEnd::Aborted:
     case StoreCallEnd::Abandoned:
         // Once the caller has heard of it: the labels say so, the row sets
@@ -141,7 +156,7 @@ void DbConnection::call(std::function<void()> task)
         QMetaObject::invokeMethod(this, &DbConnection::dropLost, Qt::QueuedConnection);
         if (end == StoreCallEnd::Abandoned && worker_)
             worker_->abandon();
-        throw CancelledError(QStringLiteral("Запрос отменён. Сервер не ответил, соединение с базой данных потеряно."));
+        throw StoreCallCancelled(end);
     }
 }
 
@@ -172,16 +187,6 @@ std::function<void(std::function<void()>)> DbConnection::storePoster() const
     return worker_ ? worker_->poster() : std::function<void(std::function<void()>)>();
 }
 
-void DbConnection::release(std::shared_ptr<void> holder)
-{
-    if (!holder)
-        return;
-    if (worker_)
-        worker_->post([holder = std::move(holder)]() mutable { holder.reset(); });
-    // Without a store's thread the connection is gone: the objects only
-    // release themselves.
-}
-
 void DbConnection::dropLost()
 {
     if (!attachment_)
@@ -195,10 +200,12 @@ void DbConnection::close()
     if (!attachment_)
         return;
     emit aboutToClose(); // the row sets hand their server objects over
-    auto ending = std::make_shared<Ending>();
+    std::unique_ptr<StoreWorker> worker = std::move(worker_);
+    auto ending = worker->share(std::make_unique<Ending>());
     ending->transaction = transaction_->take();
     ending->attachment = std::move(attachment_);
-    std::unique_ptr<StoreWorker> worker = std::move(worker_);
+    if (worker->isAbandoned())
+        return; // stuck in a call already: the disconnect ends there if it ever returns
     StoreCallTiming timing;
     timing.giveUpAfterMs = kDisconnectSeconds * 1000;
     // Cancel, or no answer in time: the disconnect is left to itself, with
@@ -206,9 +213,9 @@ void DbConnection::close()
     const StoreCallEnd end = WaitOnStore(*worker, [ending] {
         endReadOnly(ending->transaction);
         ending->attachment.reset(); // detaches; only released when the connection is gone
+        // What ends on this thread from now on is only released.
+        StoreWorker::markStoreDetached();
     }, StoreCallStop{}, timing);
-    if (end != StoreCallEnd::Finished) {
+    if (end != StoreCallEnd::Finished)
         worker->abandon();
-        ++abandoned;
-    }
 }

@@ -9,7 +9,7 @@
 // or stalled server never freezes a window and the user can always cancel.
 
 #include "db/fb_handle.h"
-#include "db/sql_guard.h"
+#include "db/store_worker.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +18,6 @@
 #include <memory>
 
 class DbConnection;
-class StoreWorker;
 
 // Started on demand, read-only and read committed (record version): the
 // program never changes the store, sees what other programs commit, and does
@@ -63,20 +62,20 @@ public:
 
     // Opening an open connection does nothing. Throws DbError on failure,
     // and "Подключение отменено." when the user cancels a slow attach.
-    // Before anything is sent, it reads which objects of the store reach a
-    // sequence (one query in a transaction of its own).
+    // The database triggers (on connect, disconnect, transaction start,
+    // commit, rollback) are switched off where the engine allows it (the
+    // store's owner, SYSDBA); for anyone else the engine runs them, and
+    // those that reach a sequence are read for the notice below (in a
+    // transaction of its own).
     void open();
     // Closes every row set bound to it, ends the transaction and detaches.
     // Closing a closed connection does nothing. The talk with the engine
     // that this takes is given kDisconnectSeconds: a store that never
     // answers (a server that stopped, an engine stuck on a damaged file) is
-    // then abandoned, so that the program can go on or end.
+    // then abandoned, so that the program can go on or end. A store whose
+    // thread was left to itself already is not waited for.
     void close();
     static constexpr int kDisconnectSeconds = 5;
-    // How many disconnects of this process were abandoned. A process that
-    // abandoned one ends without waiting for the client library's own
-    // clean-up (see main()).
-    static int abandonedDisconnects();
     bool isOpen() const { return bool(attachment_); }
 
     // Runs a task on the store's thread while the caller waits (see
@@ -91,15 +90,24 @@ public:
     // Posts to the store's thread from any thread (a task that goes on by
     // itself); empty while no store is open.
     std::function<void(std::function<void()>)> storePoster() const;
-    // Server objects to be ended on the store's thread, after every task
-    // posted before.
-    void release(std::shared_ptr<void> holder);
+    // An object of the store shared with tasks (a cursor): wherever its
+    // last reference drops, it ends on the store's thread, after every task
+    // posted before (see StoreWorker::share); a plain object while no store
+    // is open.
+    template <class T>
+    std::shared_ptr<T> share(std::unique_ptr<T> object) const
+    {
+        return worker_ ? worker_->share(std::move(object)) : std::shared_ptr<T>(std::move(object));
+    }
 
     DbTransaction *defaultTransaction() const { return transaction_.get(); }
     // For tasks on the store's thread.
     Firebird::IAttachment *attachment() const { return attachment_.get(); }
-    // The store's objects that reach a sequence, read when it opened.
-    const SequenceReach &sequenceReach() const { return reach_; }
+    // The database triggers of this store that the engine runs on every
+    // attach and transaction and that reach a sequence, in a message for the
+    // user (see DatabaseTriggerNotice). It is given once per store in a run
+    // of the program, after the open that found them; empty otherwise.
+    QString takeDatabaseTriggerNotice();
 
 signals:
     // Row sets bound to the connection close themselves on this.
@@ -119,5 +127,5 @@ private:
     std::unique_ptr<StoreWorker> worker_;
     fb::Handle<Firebird::IAttachment> attachment_;
     std::unique_ptr<DbTransaction> transaction_;
-    SequenceReach reach_;
+    QString triggerNotice_;
 };

@@ -3,15 +3,43 @@
 #include "db/fb_api.h"
 #include "db/fetch_stages.h"
 #include "db/sql_guard.h"
+#include "db/store_worker.h"
 #include "support/codec_1251.h"
 
 #include <QElapsedTimer>
+#include <atomic>
 #include <cstring>
 
 using namespace Firebird;
 
-DbCursor::DbCursor() = default;
-DbCursor::~DbCursor() = default;
+namespace {
+
+std::atomic<int> endedAway{0};
+std::atomic<int> living{0};
+
+} // namespace
+
+DbCursor::DbCursor()
+{
+    ++living;
+}
+
+DbCursor::~DbCursor()
+{
+    --living;
+    if ((statement || resultSet) && !StoreWorker::onStoreThread())
+        ++endedAway;
+}
+
+int DbCursor::endedAwayFromStore()
+{
+    return endedAway.load();
+}
+
+int DbCursor::alive()
+{
+    return living.load();
+}
 
 void OpenCursor(DbCursor &cursor, IAttachment *attachment, ITransaction *transaction, const QByteArray &text)
 {

@@ -2,8 +2,8 @@
 // The server side of an open row set: the prepared statement, its output
 // description and the cursor. It is shared between the row set, on the
 // window's thread, and the tasks that run on the store's thread, where every
-// call on it is made; it ends there too (DbConnection::release), after every
-// task posted before.
+// call on it is made; it ends there too, after every task posted before,
+// wherever its last reference drops (made with DbConnection::share).
 
 #include "db/fb_handle.h"
 #include "db/row_store.h"
@@ -21,6 +21,11 @@ class ITransaction;
 struct DbCursor {
     DbCursor();
     ~DbCursor(); // ends the interfaces (see fb_api.h)
+    // How many cursors of this process ended holding a statement away from
+    // a store's thread (beside a call on the same attachment): none should.
+    static int endedAwayFromStore();
+    // How many cursors of this process exist.
+    static int alive();
     fb::Handle<Firebird::IStatement> statement;
     fb::Handle<Firebird::IMessageMetadata> metadata;
     fb::Handle<Firebird::IResultSet> resultSet;

@@ -6,6 +6,8 @@
 #include "db/db_error.h"
 #include "db/fetch_stages.h"
 #include "db/sql_guard.h"
+#include "db/store_dependencies.h"
+#include "db/store_wait.h"
 #include "db/value_text.h"
 #include "support/app_error.h"
 #include "support/codec_1251.h"
@@ -100,9 +102,11 @@ void DbDataSet::open()
         return;
     if (Trim(sqlText()).isEmpty())
         throw DbError(QStringLiteral("Не задан текст SQL-запроса"));
-    // What is checked is what the engine gets: the bytes, whole.
+    // What is checked is what the engine gets: the bytes, whole. The text
+    // here; the store's objects it names on the store's thread, as the
+    // store has them now.
     const QByteArray statementText = Cp1251::encode(sqlText());
-    const QString refusal = StatementRefusal(statementText, connection_ ? connection_->sequenceReach() : SequenceReach());
+    const QString refusal = StatementRefusal(statementText, SequenceReach());
     if (!refusal.isEmpty())
         throw DbError(refusal);
     if (!connection_ || !connection_->isOpen())
@@ -111,17 +115,21 @@ void DbDataSet::open()
     if (!tra->isActive())
         tra->start();
 
-    auto cursor = std::make_shared<DbCursor>();
+    // Wherever its last reference drops, the cursor ends on the store's thread.
+    auto cursor = connection_->share(std::make_unique<DbCursor>());
     auto first = std::make_shared<FetchedRows>();
     Firebird::IAttachment *attachment = connection_->attachment();
     Firebird::ITransaction *transaction = tra->handle();
     const int firstRows = firstFetch_;
     try {
         connection_->call([cursor, first, attachment, transaction, statementText, firstRows] {
+            if (const QString named = StoreStatementRefusal(attachment, transaction, statementText); !named.isEmpty())
+                throw DbError(named);
             OpenCursor(*cursor, attachment, transaction, statementText);
             FetchCursor(*cursor, firstRows, 0, *first);
         });
-        if (!connection_)
+        // The connection may have closed while the window waited.
+        if (!connection_ || !connection_->isOpen())
             throw DbError(QStringLiteral("Нет подключения к базе данных"));
         if (first->error && first->count == 0)
             std::rethrow_exception(first->error);
@@ -130,8 +138,6 @@ void DbDataSet::open()
         bindFields();
     } catch (...) {
         cursor_.reset();
-        if (connection_)
-            connection_->release(cursor);
         store_.reset({});
         throw;
     }
@@ -192,11 +198,7 @@ void DbDataSet::bindFields()
 
 void DbDataSet::releaseCursor()
 {
-    if (!cursor_)
-        return;
-    if (connection_)
-        connection_->release(std::move(cursor_));
-    cursor_.reset();
+    cursor_.reset(); // ends on the store's thread (DbConnection::share)
 }
 
 void DbDataSet::close()
@@ -284,7 +286,9 @@ void DbDataSet::takeFetchedReporting(std::exception_ptr unran)
                 std::rethrow_exception(unran);
             takeFetched();
         } catch (const DbError &e) {
-            if (!e.isCancelled())
+            // A lost connection is told once, by the call that waits on it
+            // now (a cancel that dropped the connection says so itself).
+            if (!e.isCancelled() && !(e.isConnectionLost() && StoreCallWaiting()))
                 throw;
         }
     });
@@ -329,8 +333,10 @@ int DbDataSet::fetchRows(int count)
         error = std::current_exception();
     }
     arrived(cursor, rows, error);
-    if (fetchFailure_ && rows->seq == 0)
-        std::rethrow_exception(fetchFailure_);
+    // A fetch that never ran: its own end (the user's cancel) is what the
+    // caller hears, rather than what the background read met meanwhile.
+    if (rows->seq == 0 && (error || fetchFailure_))
+        std::rethrow_exception(error ? error : fetchFailure_);
     return takeFetched();
 }
 

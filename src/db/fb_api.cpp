@@ -121,7 +121,7 @@ Status::~Status()
 }
 
 QByteArray connectionParams(const QString &user, const QString &password, const QString &role,
-                            bool create)
+                            bool create, bool withoutDatabaseTriggers)
 {
     Status st;
     return check([&] {
@@ -138,6 +138,8 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
         dpb->insertInt(st.get(), isc_dpb_connect_timeout, kConnectTimeoutSeconds);
         if (!role.isEmpty())
             dpb->insertString(st.get(), isc_dpb_sql_role_name, role.toUtf8().constData());
+        if (withoutDatabaseTriggers)
+            dpb->insertInt(st.get(), isc_dpb_no_db_triggers, 1);
         if (create) {
             dpb->insertString(st.get(), isc_dpb_set_db_charset, "WIN1251");
             dpb->insertInt(st.get(), isc_dpb_set_db_sql_dialect, 1);
@@ -148,9 +150,9 @@ QByteArray connectionParams(const QString &user, const QString &password, const 
 }
 
 Handle<IAttachment> attach(const QString &databaseName, const QString &user, const QString &password, const QString &role,
-                    bool create)
+                    bool create, bool withoutDatabaseTriggers)
 {
-    const QByteArray dpb = connectionParams(user, password, role, create);
+    const QByteArray dpb = connectionParams(user, password, role, create, withoutDatabaseTriggers);
     const QByteArray name = databaseName.toUtf8();
     const auto *params = reinterpret_cast<const unsigned char *>(dpb.constData());
     Status st;

@@ -5,6 +5,7 @@
 
 #include "db/db_error.h"
 #include "db/fb_handle.h"
+#include "db/store_worker.h"
 
 #include <firebird/Interface.h>
 
@@ -52,13 +53,17 @@ decltype(auto) check(F &&f)
 
 // Ends an interface the polite way where it has one (an attachment detaches,
 // a transaction rolls back, a statement is freed, a cursor or a blob is
-// closed); when that fails (the connection is gone) it is only released.
+// closed); when that fails (the connection is gone) it is only released. An
+// interface of a store already detached is only released: the engine has
+// ended it with the attachment, and a call on it would reach freed state.
 template <class T>
 void endQuietly(T *p) noexcept
 {
     using namespace Firebird;
     if constexpr (std::is_base_of_v<IDisposable, T>) {
         p->dispose();
+    } else if (StoreWorker::storeDetached()) {
+        p->release();
     } else {
         Status st;
         try {
@@ -95,14 +100,16 @@ constexpr int kConnectTimeoutSeconds = 15;
 
 // Database parameter block for attaching or creating: user, password, no
 // role, WIN1251 and SQL dialect 1; its strings and the database's file name
-// in UTF-8 (isc_dpb_utf8_filename).
+// in UTF-8 (isc_dpb_utf8_filename); without database triggers when asked
+// (the engine allows that to the owner and SYSDBA only and refuses the
+// attach of anyone else with isc_adm_task_denied).
 QByteArray connectionParams(const QString &user, const QString &password, const QString &role,
-                            bool create);
+                            bool create, bool withoutDatabaseTriggers = false);
 
 // Attaches to (or creates) the database with connectionParams; the name (a
 // path or host:path) goes to the engine in UTF-8, as the file system has it.
 // Throws DbError.
 Handle<Firebird::IAttachment> attach(const QString &databaseName, const QString &user, const QString &password,
-                                     const QString &role, bool create);
+                                     const QString &role, bool create, bool withoutDatabaseTriggers = false);
 
 } // namespace fb

@@ -45,9 +45,12 @@ private:
     {
         SqlToken t;
         t.kind = kind;
-        t.text = s_.mid(from, to - from);
-        if (kind == SqlToken::Word)
-            t.text = t.text.toUpper();
+        t.text.assign(s_.constData() + from, std::size_t(to - from));
+        if (kind == SqlToken::Word) {
+            for (char &c : t.text)
+                if (c >= 'a' && c <= 'z')
+                    c = char(c - 'a' + 'A');
+        }
         out_.push_back(std::move(t));
         i_ = to;
     }
@@ -77,8 +80,8 @@ private:
     void next()
     {
         const char c = s_[i_];
-        if (c == '_' && (isIdent(at(i_ + 1)) || at(i_ + 1) == '\'' || at(i_ + 1) == '"'))
-            return push(SqlToken::Punct, i_, i_ + 1); // introducer
+        // "_" (an introducer before a name or a quote) is punctuation of its
+        // own, as below.
         if (c == '\'' || c == '"')
             return quoted(c);
         if ((c == 'x' || c == 'X') && at(i_ + 1) == '\'' && hexString())
@@ -87,8 +90,8 @@ private:
             return;
         if (c == '0' && (at(i_ + 1) == 'x' || at(i_ + 1) == 'X') && isHex(at(i_ + 2)) && hexNumber())
             return;
-        if ((isDigit(c) || (c == '.' && isDigit(at(i_ + 1)))) && number())
-            return;
+        if (isDigit(c) || (c == '.' && isDigit(at(i_ + 1))))
+            return number();
         if (isLetter(c)) {
             qsizetype j = i_ + 1;
             while (j < n_ && isIdent(s_[j]))
@@ -116,21 +119,14 @@ private:
         push(SqlToken::Literal, i_, std::min(j, n_));
     }
 
-    // X'...': hex digits and blanks up to the next quote, an even number of
-    // digits. Anything else is not such a literal: X is then a word.
+    // X'...': hex digits up to the next quote, an even number of them (no
+    // blanks). Anything else is not such a literal: X is then a word.
     bool hexString()
     {
         qsizetype j = i_ + 2;
-        int digits = 0;
-        while (j < n_ && s_[j] != '\'') {
-            if (s_[j] != ' ') {
-                if (!isHex(s_[j]))
-                    return false;
-                ++digits;
-            }
+        while (j < n_ && isHex(s_[j]))
             ++j;
-        }
-        if (j >= n_ || digits % 2 != 0)
+        if (j >= n_ || s_[j] != '\'' || (j - i_) % 2 != 0)
             return false;
         push(SqlToken::Literal, i_, j + 1);
         return true;
@@ -148,70 +144,101 @@ private:
         case '<': close = '>'; break;
         default: break;
         }
-        for (qsizetype j = i_ + 3; j + 1 < n_; ++j) {
-            if (s_[j] == close && s_[j + 1] == '\'') {
-                push(SqlToken::Literal, i_, j + 2);
-                return true;
-            }
-        }
-        return false;
+        const qsizetype end = closing(close, i_ + 3);
+        if (end < 0)
+            return false;
+        push(SqlToken::Literal, i_, end + 2);
+        return true;
     }
 
-    // 0x followed by up to 32 hex digits.
+    // Where the first "<close>'" at or after from begins, -1 when nowhere.
+    // Each delimiter remembers its last answer, and the text is read from
+    // left to right: however many q' a text holds, each delimiter's search
+    // goes over the text once.
+    qsizetype closing(char close, qsizetype from)
+    {
+        Found &last = found_[static_cast<unsigned char>(close)];
+        if (last.from >= 0 && last.from <= from && (last.at < 0 || last.at >= from))
+            return last.at;
+        qsizetype j = from;
+        for (; j + 1 < n_; ++j) {
+            if (s_[j] == close && s_[j + 1] == '\'')
+                break;
+        }
+        last = {from, j + 1 < n_ ? j : -1};
+        return last.at;
+    }
+
+    // 0x followed by up to 16 hex digits (a 64-bit number). More are not a
+    // number: the engine then reads "0" and a word "X...".
     bool hexNumber()
     {
         qsizetype j = i_ + 2;
         while (j < n_ && isHex(s_[j])) {
             ++j;
-            if (j - (i_ + 2) > 32)
+            if (j - (i_ + 2) > 16)
                 return false;
         }
         push(SqlToken::Number, i_, j);
         return true;
     }
 
-    // Digits with one decimal point and an exponent. A malformed number
-    // leaves its first character alone as a punctuation token, as the
-    // engine does.
-    bool number()
+    // Digits with one decimal point and an exponent. Where a number is
+    // malformed ("1.2.", "1E", "1E-x") the engine takes its first character
+    // as a punctuation token and reads on from the next one, which fails
+    // the same way up to the fault: the characters before it (digits and
+    // points, which name nothing) are taken as punctuation here at once.
+    // A number begins with a digit, or a point before one, so an "E" in it
+    // always follows a digit.
+    void number()
     {
-        bool digit = false, point = false, exp = false, expSign = false, expDigit = false;
+        bool exp = false, expSign = false, expDigit = false;
+        qsizetype point = -1, expAt = -1;
         qsizetype j = i_;
         for (; j < n_; ++j) {
             const char c = s_[j];
             if (expDigit && !isDigit(c))
                 break;
             if (expSign && !isDigit(c))
-                return false;
+                break; // "1E-x": no digit after the sign
             if (exp) {
                 if (c == '-' || c == '+')
                     expSign = true;
                 else if (isDigit(c))
                     expDigit = expSign = true;
                 else
-                    return false;
+                    break; // "1Ex"
             } else if (c == '.') {
-                if (point)
-                    return false;
-                point = true;
-            } else if (isDigit(c)) {
-                digit = true;
-            } else if ((c == 'e' || c == 'E') && digit) {
+                if (point >= 0)
+                    return punctuationUpTo(point + 1);
+                point = j;
+            } else if (c == 'e' || c == 'E') {
                 exp = true;
-            } else {
+                expAt = j;
+            } else if (!isDigit(c)) {
                 break;
             }
         }
         if (exp && !expDigit)
-            return false;
+            return punctuationUpTo(expAt);
         push(SqlToken::Number, i_, j);
-        return true;
+    }
+
+    void punctuationUpTo(qsizetype end)
+    {
+        while (i_ < end)
+            push(SqlToken::Punct, i_, i_ + 1);
     }
 
     const QByteArray &s_;
     const qsizetype n_;
     qsizetype i_ = 0;
     std::vector<SqlToken> out_;
+    struct Found {
+        qsizetype from = -1; // where the search began (-1: never searched)
+        qsizetype at = -1;   // what it found
+    };
+    Found found_[256];
 };
 
 } // namespace

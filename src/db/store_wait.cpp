@@ -1,52 +1,119 @@
 #include "db/store_wait.h"
 
+#include "db/engine_messages.h"
+
+#include "db/store_wait_loop.h"
 #include "db/store_worker.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QThread>
-#include <QTimer>
 #include <climits>
-#include <condition_variable>
-#include <mutex>
-#include <vector>
+#include <ibase.h>
+
+using namespace storewait;
 
 namespace {
 
-StoreWaitWindowFactory &windowFactory()
-{
-    static StoreWaitWindowFactory factory;
-    return factory;
-}
+// A call on the store's thread: running, then asked to stop (raise), then
+// dropped (abort), and left to itself when even that gets no answer, or
+// when it takes longer than its give-up time, or at the program's end.
+class StoreCall final : public Wait {
+public:
+    StoreCall(std::shared_ptr<Job> job, const StoreCallStop &stop, const StoreCallTiming &timing)
+        : Wait(timing.showAfterMs), job_(std::move(job)), stop_(stop), timing_(timing)
+    {
+        job_->loop = &loop_;
+        singleShot(abortTimer_, [this] { escalate(); });
+        singleShot(abandonTimer_, [this] { abandon(); });
+        if (timing_.giveUpAfterMs > 0)
+            singleShot(giveUpTimer_, [this] { abandon(); })->start(timing_.giveUpAfterMs);
+    }
+    ~StoreCall() override { job_->loop = nullptr; }
 
-// One call: the task's outcome, shared with the store's thread.
-struct Job {
-    std::function<void()> task;
-    std::exception_ptr error;
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool finished = false;                   // guarded by mutex
-    bool skip = false;                       // guarded by mutex: stopped before it began
-    bool skipped = false;                    // guarded by mutex: it never ran
-    QEventLoop *loop = nullptr;              // window's thread only
-    bool noticed = false;                    // window's thread only: the end reached the loop
+    StoreCallEnd wait()
+    {
+        while (!job_->noticed && !abandoned_) {
+            if (!runLoop()) {
+                // No event loop runs any more: asked to stop, given a
+                // moment, then left.
+                end();
+                if (!abandoned_ && !job_->waitFor(timing_.endGraceMs))
+                    abandoned_ = true;
+                break;
+            }
+        }
+        return outcome();
+    }
+
+    void cancel() override
+    {
+        if (stage_ != Stage::Running)
+            return;
+        job_->skipIfNotBegun();
+        if (!stop_.raise) {
+            abandon();
+            return;
+        }
+        raise();
+        if (window())
+            window()->cancelling();
+        abortTimer_.start(timing_.abortAfterMs);
+    }
+
+    void end() override
+    {
+        if (stage_ == Stage::Running) {
+            job_->skipIfNotBegun();
+            if (stop_.raise)
+                raise();
+        }
+        abortTimer_.stop();
+        abandonTimer_.start(timing_.endGraceMs);
+    }
+
+private:
+    enum class Stage { Running, Raised, Aborted };
+
+    void raise()
+    {
+        stage_ = Stage::Raised;
+        stop_.raise();
+    }
+    void escalate()
+    {
+        if (stage_ != Stage::Raised)
+            return;
+        stage_ = Stage::Aborted;
+        if (stop_.abort)
+            stop_.abort();
+        abandonTimer_.start(timing_.abandonAfterMs);
+    }
+    void abandon()
+    {
+        abandoned_ = true;
+        quit();
+    }
+    StoreCallEnd outcome()
+    {
+        bool skipped = false;
+        if (!job_->isFinished(&skipped))
+            return StoreCallEnd::Abandoned;
+        if (stage_ == Stage::Aborted)
+            return StoreCallEnd::Aborted;
+        // A call that ended well before the request to stop reached it keeps
+        // its result.
+        if (skipped || (stage_ == Stage::Raised && job_->error))
+            return StoreCallEnd::Cancelled;
+        if (job_->error)
+            std::rethrow_exception(job_->error);
+        return StoreCallEnd::Finished;
+    }
+
+    std::shared_ptr<Job> job_;
+    const StoreCallStop &stop_;
+    const StoreCallTiming &timing_;
+    Stage stage_ = Stage::Running;
+    bool abandoned_ = false;
+    QTimer abortTimer_, abandonTimer_, giveUpTimer_;
 };
-
-// The calls the window's thread waits for, innermost last.
-struct Waiting {
-    std::function<void()> cancel;
-};
-std::vector<Waiting *> &waitingCalls()
-{
-    static std::vector<Waiting *> calls;
-    return calls;
-}
-
-bool waitBlocking(Job &job, int ms)
-{
-    std::unique_lock lock(job.mutex);
-    return job.ended.wait_for(lock, std::chrono::milliseconds(ms), [&] { return job.finished; });
-}
 
 } // namespace
 
@@ -55,235 +122,55 @@ void SetStoreWaitWindow(StoreWaitWindowFactory factory)
     windowFactory() = std::move(factory);
 }
 
+DbError StoreCallCancelled(StoreCallEnd end)
+{
+    if (end == StoreCallEnd::Aborted || end == StoreCallEnd::Abandoned)
+        return CancelledError(QStringLiteral("Запрос отменён. Сервер не ответил, соединение с базой данных потеряно."));
+    return CancelledError();
+}
+
 bool StoreCallWaiting()
 {
-    return !waitingCalls().empty();
+    return !Wait::registered().empty();
 }
 
 bool CancelWaitingCall()
 {
-    if (waitingCalls().empty())
+    if (Wait::registered().empty())
         return false;
-    waitingCalls().back()->cancel();
+    Wait::registered().back()->cancel();
     return true;
+}
+
+void EndWaiting()
+{
+    ended = true;
+    // Innermost first: a call inside long work stops before the work.
+    const std::vector<Wait *> waits = Wait::registered();
+    for (auto it = waits.rbegin(); it != waits.rend(); ++it)
+        (*it)->end();
+}
+
+bool WaitingEnded()
+{
+    return ended;
 }
 
 StoreCallEnd WaitOnStore(StoreWorker &worker, std::function<void()> task, const StoreCallStop &stop,
                          const StoreCallTiming &timing)
 {
+    if (worker.onWorkerThread())
+        qFatal("WaitOnStore: a task of the store's thread would wait for itself");
     auto job = std::make_shared<Job>();
     job->task = std::move(task);
-    worker.post([job] {
-        bool skip = false;
-        {
-            std::lock_guard lock(job->mutex);
-            skip = job->skip;
-        }
-        if (!skip) {
-            try {
-                job->task();
-            } catch (...) {
-                job->error = std::current_exception();
-            }
-        }
-        job->task = nullptr; // what it holds ends here, on the store's thread
-        {
-            std::lock_guard lock(job->mutex);
-            job->finished = true;
-            job->skipped = skip;
-        }
-        job->ended.notify_all();
-        if (QCoreApplication *app = QCoreApplication::instance()) {
-            QMetaObject::invokeMethod(app, [job] {
-                job->noticed = true;
-                if (job->loop)
-                    job->loop->quit();
-            }, Qt::QueuedConnection);
-        }
-    });
-
-    auto outcome = [&](StoreCallEnd end) {
-        if (end == StoreCallEnd::Finished && job->error)
-            std::rethrow_exception(job->error);
-        return end;
-    };
-
-    QCoreApplication *app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() != app->thread()) {
-        if (!waitBlocking(*job, timing.giveUpAfterMs > 0 ? timing.giveUpAfterMs : INT_MAX))
+    worker.post([job] { Job::run(job); });
+    if (!onWindowThread()) {
+        if (!job->waitFor(timing.giveUpAfterMs > 0 ? timing.giveUpAfterMs : INT_MAX))
             return StoreCallEnd::Abandoned;
-        return outcome(StoreCallEnd::Finished);
+        if (job->error)
+            std::rethrow_exception(job->error);
+        return StoreCallEnd::Finished;
     }
-
-    // The window's thread: wait in a local loop.
-    enum Stage { Running, Raised, AbortedStage } stage = Running;
-    bool abandoned = false;
-    std::unique_ptr<StoreWaitWindow> window;
-    QEventLoop loop;
-    job->loop = &loop;
-    QTimer showTimer;
-    QTimer abortTimer;
-    QTimer abandonTimer;
-    showTimer.setSingleShot(true);
-    abortTimer.setSingleShot(true);
-    abandonTimer.setSingleShot(true);
-    QEventLoop::ProcessEventsFlags flags = QEventLoop::ExcludeUserInputEvents;
-
-    auto abandon = [&] {
-        abandoned = true;
-        loop.quit();
-    };
-    auto escalate = [&] {
-        if (stage != Raised)
-            return;
-        stage = AbortedStage;
-        if (stop.abort)
-            stop.abort();
-        abandonTimer.start(timing.abandonAfterMs);
-    };
-    Waiting waiting;
-    waiting.cancel = [&] {
-        if (stage != Running)
-            return;
-        {
-            std::lock_guard lock(job->mutex);
-            job->skip = true; // not begun yet: it never will
-        }
-        if (!stop.raise) {
-            abandon();
-            return;
-        }
-        stage = Raised;
-        stop.raise();
-        if (window)
-            window->cancelling();
-        abortTimer.start(timing.abortAfterMs);
-    };
-    QObject::connect(&showTimer, &QTimer::timeout, &loop, [&] {
-        if (windowFactory())
-            window = windowFactory()();
-        if (window)
-            window->begin([&] { waiting.cancel(); });
-        flags = QEventLoop::AllEvents;
-        loop.quit(); // again, now with the user's input
-    });
-    QObject::connect(&abortTimer, &QTimer::timeout, &loop, escalate);
-    QObject::connect(&abandonTimer, &QTimer::timeout, &loop, abandon);
-    QTimer giveUpTimer;
-    giveUpTimer.setSingleShot(true);
-    QObject::connect(&giveUpTimer, &QTimer::timeout, &loop, abandon);
-    if (timing.giveUpAfterMs > 0)
-        giveUpTimer.start(timing.giveUpAfterMs);
-
-    waitingCalls().push_back(&waiting);
-    struct Pop {
-        Job &job;
-        ~Pop()
-        {
-            waitingCalls().pop_back();
-            job.loop = nullptr;
-        }
-    } pop{*job};
-
-    showTimer.start(timing.showAfterMs);
-    while (!job->noticed && !abandoned) {
-        if (loop.exec(flags) == -1) {
-            // The program is ending and no event loop runs any more: stop
-            // the call and wait for it without one.
-            waiting.cancel();
-            if (abandoned || waitBlocking(*job, timing.abortAfterMs))
-                break;
-            stage = Raised;
-            escalate();
-            if (!waitBlocking(*job, timing.abandonAfterMs))
-                abandoned = true;
-            break;
-        }
-    }
-    window.reset();
-    bool finished = false;
-    bool skipped = false;
-    {
-        std::lock_guard lock(job->mutex);
-        finished = job->finished;
-        skipped = job->skipped;
-    }
-    if (!finished)
-        return StoreCallEnd::Abandoned;
-    if (stage == AbortedStage)
-        return StoreCallEnd::Aborted;
-    // A call that ended well before the request to stop reached it keeps its
-    // result.
-    if (skipped || (stage == Raised && job->error))
-        return StoreCallEnd::Cancelled;
-    return outcome(StoreCallEnd::Finished);
-}
-
-bool RunLongWork(const std::function<bool()> &step, const std::function<QString()> &progress, int showAfterMs)
-{
-    QCoreApplication *app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() != app->thread()) {
-        while (step()) {
-        }
-        return true;
-    }
-    QEventLoop loop;
-    QEventLoop::ProcessEventsFlags flags = QEventLoop::ExcludeUserInputEvents;
-    std::unique_ptr<StoreWaitWindow> window;
-    std::exception_ptr error;
-    bool cancelled = false;
-    bool done = false;
-    QTimer work;
-    work.setInterval(0);
-    QObject::connect(&work, &QTimer::timeout, &loop, [&] {
-        try {
-            done = !step();
-        } catch (...) {
-            error = std::current_exception();
-            done = true;
-        }
-        if (done) {
-            work.stop();
-            loop.quit();
-        } else if (window && progress) {
-            window->progress(progress());
-        }
-    });
-    // Stopped as a waiting call is: by the window's Cancel, or by
-    // CancelWaitingCall when nothing of the store waits inside a step.
-    Waiting waiting;
-    waiting.cancel = [&] {
-        cancelled = true;
-        work.stop();
-        loop.quit();
-    };
-    waitingCalls().push_back(&waiting);
-    struct Pop {
-        ~Pop() { waitingCalls().pop_back(); }
-    } pop;
-    QTimer showTimer;
-    showTimer.setSingleShot(true);
-    QObject::connect(&showTimer, &QTimer::timeout, &loop, [&] {
-        if (windowFactory())
-            window = windowFactory()();
-        if (window) {
-            window->begin([&] { waiting.cancel(); });
-            if (progress)
-                window->progress(progress());
-        }
-        flags = QEventLoop::AllEvents;
-        loop.quit(); // again, now with the user's input
-    });
-    work.start();
-    showTimer.start(showAfterMs);
-    while (!done && !cancelled) {
-        if (loop.exec(flags) == -1) {
-            cancelled = true; // the program is ending
-            break;
-        }
-    }
-    window.reset();
-    if (error)
-        std::rethrow_exception(error);
-    return !cancelled;
+    StoreCall call(job, stop, timing);
+    return call.wait();
 }

@@ -1,6 +1,17 @@
 #include "db/store_worker.h"
 
-StoreWorker::StoreWorker() : queue_(std::make_shared<Queue>()), thread_(&StoreWorker::run, queue_) {}
+namespace {
+
+std::atomic<int> abandonedWorkers{0};
+thread_local bool storeThread = false;
+thread_local bool detached = false;
+
+} // namespace
+
+StoreWorker::StoreWorker() : queue_(std::make_shared<Queue>()), thread_(&StoreWorker::run, queue_)
+{
+    threadId_ = thread_.get_id();
+}
 
 StoreWorker::~StoreWorker()
 {
@@ -8,6 +19,36 @@ StoreWorker::~StoreWorker()
         return;
     stop(*queue_);
     thread_.join();
+}
+
+int StoreWorker::abandonedCount()
+{
+    return abandonedWorkers.load();
+}
+
+bool StoreWorker::onStoreThread()
+{
+    return storeThread;
+}
+
+bool StoreWorker::storeDetached()
+{
+    return detached;
+}
+
+void StoreWorker::markStoreDetached()
+{
+    detached = true;
+}
+
+StoreWorker::DetachedHere::DetachedHere() : before(detached)
+{
+    detached = true;
+}
+
+StoreWorker::DetachedHere::~DetachedHere()
+{
+    detached = before;
 }
 
 void StoreWorker::push(Queue &queue, std::function<void()> task, bool whileStopping)
@@ -54,10 +95,13 @@ void StoreWorker::abandon()
     // The tasks queued behind the stuck call stay with the thread: ending
     // what they hold here would talk to the store on this thread.
     thread_.detach();
+    abandoned_ = true;
+    ++abandonedWorkers;
 }
 
 void StoreWorker::run(std::shared_ptr<Queue> queue)
 {
+    storeThread = true;
     for (;;) {
         std::function<void()> task;
         {

@@ -48,12 +48,6 @@ QVariant ExportRowReader::value(int k) const
     return rows_.valueAt(columns_[std::size_t(k)].field, row_);
 }
 
-void ExportRowReader::finish()
-{
-    if (row_ >= 0 && rows_.isOpen())
-        rows_.setCurrentRow(row_);
-}
-
 bool ForEachExportRow(ExportRowReader &reader, const std::function<void()> &row,
                       const std::function<QString()> &progress, const LongWorkRunner &run)
 {

@@ -1,8 +1,7 @@
 #pragma once
 // The rows both exports write, read from the result window's row set by row
-// number. The current row does not move while they are read, so the grid is
-// not repainted for every row; at the end the last row read becomes current,
-// as if the export had stepped through the rows one by one.
+// number. The current row does not move, so the grid is not repainted for
+// every row and the user finds it where it was.
 
 #include "db/db_dataset.h"
 
@@ -46,8 +45,6 @@ public:
     // The same typed: QString, qint64, double, QDateTime or QDate; an invalid
     // QVariant for NULL.
     QVariant value(int k) const;
-    // Makes the last row read the row set's current row.
-    void finish();
 
 private:
     DbDataSet &rows_;

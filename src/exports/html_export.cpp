@@ -3,6 +3,7 @@
 #include "db/db_dataset.h"
 #include "exports/export_rows.h"
 #include "exports/html_page.h"
+#include "exports/save_watch.h"
 #include "support/app_error.h"
 #include "support/files.h"
 
@@ -45,7 +46,6 @@ bool WriteResultPage(DbDataSet &rows, QIODevice &out, const LongWorkRunner &run)
     if (!finished)
         return false;
     page.end();
-    reader.finish();
     return true;
 }
 
@@ -78,7 +78,7 @@ TemporaryPage::TemporaryPage(const QString &otherFolder)
                        .arg(QDir::toNativeSeparators(folder), reason));
 }
 
-void TemporaryPage::saveAs(const QString &fileName)
+bool TemporaryPage::saveAs(const QString &fileName, SaveWatch *watch)
 {
     QString reason;
     if (!file_.flush() || !file_.seek(0)) {
@@ -86,6 +86,10 @@ void TemporaryPage::saveAs(const QString &fileName)
         cannotWrite(file_.fileName(), reason, noSpace);
     }
     bool noSpace = false;
-    if (!CopyFileOver(file_, fileName, &reason, &noSpace))
-        cannotWrite(fileName, reason, noSpace);
+    SaveWatch unwatched;
+    if (CopyFileWatched(file_, fileName, watch ? *watch : unwatched, &reason, &noSpace))
+        return true;
+    if (reason.isEmpty())
+        return false; // stopped
+    cannotWrite(fileName, reason, noSpace);
 }

@@ -9,11 +9,12 @@
 
 class DbDataSet;
 class QIODevice;
+struct SaveWatch;
 
 // Writes the page of every row of the open row set in one pass, as long
 // work in steps with the wait window's progress and Cancel (see
-// ForEachExportRow; run replaces RunLongWork). False when cancelled. At the
-// end the last row is the current one. Throws DbError or AppError.
+// ForEachExportRow; run replaces RunLongWork). False when cancelled. The
+// current row stays. Throws DbError or AppError.
 bool WriteResultPage(DbDataSet &rows, QIODevice &out, const LongWorkRunner &run = {});
 
 // The page while it is written and while the user chooses its name: a file
@@ -34,8 +35,9 @@ public:
     // in one step once it is complete; a new file gets the usual
     // permissions, a replaced one keeps its own. Throws AppError naming the
     // file ("Недостаточно места на диске: ..." when the disk is full); the
-    // chosen name is then unchanged.
-    void saveAs(const QString &fileName);
+    // chosen name is then unchanged. Under a watch (from another thread) it
+    // may be stopped: false, and the chosen name is unchanged too.
+    bool saveAs(const QString &fileName, SaveWatch *watch = nullptr);
 
 private:
     QFile file_;

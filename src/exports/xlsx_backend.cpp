@@ -1,7 +1,9 @@
 #include "exports/xlsx_backend.h"
 
 #include "exports/excel.h"
+#include "exports/save_watch.h"
 #include "exports/sheet_text.h"
+#include "exports/work_folder.h"
 #include "exports/zip_level.h"
 #include "support/app_error.h"
 #include "support/files.h"
@@ -15,6 +17,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,6 +79,18 @@ uint8_t border(int style, int weight)
     }
 }
 
+// The process's file creation mask, read without changing it.
+mode_t processUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
+            if (line.startsWith("Umask:"))
+                return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+    }
+    return 022;
+}
+
 } // namespace
 
 bool XlsxBackend::Look::operator==(const Look &o) const
@@ -98,10 +115,14 @@ void XlsxBackend::addWorkbook()
     // Said now rather than when the last row is written and every save fails.
     if (QString reason; !MinizipCallFound(&reason))
         throw AppError(QStringLiteral("Не удалось начать книгу: %1").arg(reason));
-    work_ = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("vrkx_book_XXXXXX")));
-    if (!work_->isValid())
-        throw AppError(QStringLiteral("Не удалось создать временную папку в %1").arg(QDir::tempPath()));
-    file_ = work_->filePath(QStringLiteral("book.xlsx"));
+    work_ = WorkFolder::make();
+    file_ = work_->filePath(QStringLiteral("VRKX_Query_Result.xlsx"));
+    // Made for the user alone: the workbook library writes into it as it is.
+    const int fd = ::open(QFile::encodeName(file_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw AppError(QStringLiteral("Не удалось создать книгу %1: %2")
+                           .arg(QDir::toNativeSeparators(file_), QString::fromLocal8Bit(std::strerror(errno))));
+    ::close(fd);
     const QByteArray tmpdir = QFile::encodeName(work_->path());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -446,17 +467,24 @@ void XlsxBackend::writeRow(int row, const Row &cells)
 
 void XlsxBackend::save(const QString &fileName)
 {
+    finish();
+    moveTo(fileName);
+    discard();
+}
+
+QString XlsxBackend::finish(SaveWatch *watch)
+{
     if (!workbook_)
         throw AppError(AutomationError(QStringLiteral("нет книги")));
     flushBefore(kSheetRows + 1);
     stopWriter(); // writes what still waits
     // The unfinished book goes with its folder. A full disk is said as such,
-    // naming the file that did not fit: the book in the temporary folder, or
-    // the one chosen.
+    // naming the file that did not fit.
     const auto failed = [&](const QString &reason, const QString &noSpaceIn = QString()) {
+        const QString name = QDir::toNativeSeparators(file_);
         work_.reset();
         return AppError(!noSpaceIn.isEmpty() ? NoSpaceText(noSpaceIn)
-                                             : QStringLiteral("Не удалось записать книгу %1: %2").arg(fileName, reason));
+                                             : QStringLiteral("Не удалось записать книгу %1: %2").arg(name, reason));
     };
     if (!failure_.isEmpty()) {
         freeWorkbook();
@@ -466,30 +494,78 @@ void XlsxBackend::save(const QString &fileName)
     // The sheet's rows wait in a temporary file that the workbook library
     // writes without looking back: a row it could not write would be missing
     // from the book without a word.
-    if (std::FILE *rows = sheet_->optimize_tmpfile; rows && (std::fflush(rows) != 0 || std::ferror(rows))) {
+    std::FILE *rows = sheet_->optimize_tmpfile;
+    if (rows && (std::fflush(rows) != 0 || std::ferror(rows))) {
         const int e = errno;
         freeWorkbook();
         throw failed(QStringLiteral("строки листа не записаны во временный файл в %1").arg(work_->path()),
                      IsNoSpace(e) ? file_ : QString());
     }
+    if (watch && rows) // the sheet's part is nearly all of the book
+        watch->total = std::ftell(rows) + (64 << 10);
     lxw_workbook *book = std::exchange(workbook_, nullptr);
     sheet_ = nullptr;
     lxw_error error;
     int closeErrno = 0;
     {
         FastZipLevel fast;
+        ZipWatch watched(watch);
         errno = 0;
         error = workbook_close(book);
         closeErrno = errno;
     }
+    if (watch && watch->stop) {
+        work_.reset(); // stopped: nothing of it stays
+        return QString();
+    }
     if (error != LXW_NO_ERROR)
         throw failed(QString::fromUtf8(lxw_strerror(error)), IsNoSpace(closeErrno) ? file_ : QString());
+    return file_;
+}
+
+bool XlsxBackend::moveTo(const QString &fileName, SaveWatch *watch)
+{
+    if (!work_ || !QFile::exists(file_))
+        throw AppError(AutomationError(QStringLiteral("нет книги")));
     // The finished book takes its name in one step; on another file system
     // it is copied there first.
     QString reason;
     bool noSpace = false;
-    if (!MoveFileOver(file_, fileName, &reason, &noSpace))
-        throw failed(reason, noSpace ? fileName : QString());
+    const auto cannot = [&] {
+        return AppError(noSpace ? NoSpaceText(fileName)
+                                : QStringLiteral("Не удалось записать книгу %1: %2")
+                                      .arg(QDir::toNativeSeparators(fileName), reason));
+    };
+    // The chosen file gets the permissions a saved file has: those of the
+    // file it replaces, else the usual ones; not the book's own (0600).
+    struct stat replaced = {};
+    const bool replacing = ::stat(QFile::encodeName(fileName).constData(), &replaced) == 0;
+    if (::rename(QFile::encodeName(file_).constData(), QFile::encodeName(fileName).constData()) == 0) {
+        ::chmod(QFile::encodeName(fileName).constData(), replacing ? replaced.st_mode & 07777 : 0666 & ~processUmask());
+        return true;
+    }
+    if (errno != EXDEV) {
+        noSpace = IsNoSpace(errno);
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+        throw cannot();
+    }
+    QFile in(file_);
+    if (!in.open(QIODevice::ReadOnly)) {
+        reason = in.errorString();
+        throw cannot();
+    }
+    SaveWatch unwatched;
+    if (CopyFileWatched(in, fileName, watch ? *watch : unwatched, &reason, &noSpace))
+        return true;
+    if (reason.isEmpty())
+        return false; // stopped: the copy is gone, the book stays for discard()
+    throw cannot();
+}
+
+void XlsxBackend::keepWhileRunning()
+{
+    if (work_)
+        work_->keepWhileRunning();
     work_.reset();
 }
 

@@ -10,7 +10,9 @@
 // the program goes on with the next rows. A text is stored as the sheet can
 // hold it (SheetText); the values that had to change are counted. Column
 // widths, frozen panes, the filter and the page setup are kept until the
-// workbook is saved.
+// workbook is saved. The workbook is built in a folder of the user's own
+// (WorkFolder, 0700), its file open to the user alone (0600); saving it
+// (compressing its parts) can be watched and stopped from another thread.
 
 #include "exports/automation.h"
 
@@ -21,9 +23,10 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-#include <QTemporaryDir>
 #include <memory>
 
+class WorkFolder;
+struct SaveWatch;
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
@@ -50,7 +53,20 @@ public:
     // workbook is complete). Throws AppError naming the file when it fails;
     // nothing is left behind then.
     void save(const QString &fileName);
-    // Drops the workbook without a file.
+    // Finishes the workbook in its folder (flushes its rows, compresses its
+    // parts) and returns the file, mode 0600; "" when the watch stopped it
+    // (nothing of it stays then). Throws AppError when it fails (nothing of
+    // it stays either). May run on another thread than the one that wrote
+    // the rows, while that one waits.
+    QString finish(SaveWatch *watch = nullptr);
+    // Moves the finished workbook to the file (copied under the watch onto
+    // another file system; the file appears whole or not at all). False when
+    // the watch stopped it. Throws AppError naming the file when it fails.
+    bool moveTo(const QString &fileName, SaveWatch *watch = nullptr);
+    // The finished workbook stays in its folder while the program runs (the
+    // desktop's program opens it there).
+    void keepWhileRunning();
+    // Drops the workbook without a file, and its folder with what it holds.
     void discard();
     // Texts written so far that the sheet could not hold as they were: cut,
     // or characters replaced (complete once the workbook is saved).
@@ -100,7 +116,7 @@ private:
 
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;
-    std::unique_ptr<QTemporaryDir> work_; // the file being built and libxlsxwriter's own temporary files
+    std::unique_ptr<WorkFolder> work_; // the file being built and libxlsxwriter's own temporary files
     QString file_;
     std::map<int, Row> pending_; // rows not yet written
     // Complete rows on their way to the writer thread, and cells of written

@@ -48,8 +48,6 @@ WorkbookRows WriteWorkbookRows(const QVariant &sheet, ExportRowReader &reader, Q
     };
     result.cancelled =
         !ForEachExportRow(reader, writeRow, [&] { return RowsWrittenText(result.written, reader.total()); }, run);
-    if (!result.cancelled)
-        reader.finish();
     return result;
 }
 

@@ -30,8 +30,7 @@ struct WorkbookRows {
 // up to the last row a sheet holds (lastRow); the rows beyond it are counted.
 // Written as long work in steps with the wait window's progress and Cancel
 // (see ForEachExportRow; run replaces RunLongWork); a row set closed before
-// its last row counts as cancelled. At the end the last row read is the
-// current one.
+// its last row counts as cancelled. The current row stays.
 WorkbookRows WriteWorkbookRows(const QVariant &sheet, ExportRowReader &reader, QVariant &buffer,
                                int lastRow = kSheetRows, const LongWorkRunner &run = {});
 

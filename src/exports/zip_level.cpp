@@ -1,5 +1,7 @@
 #include "exports/zip_level.h"
 
+#include "exports/save_watch.h"
+
 #include <xlsxwriter.h>
 
 #include <atomic>
@@ -8,8 +10,12 @@
 namespace {
 
 constexpr char kCall[] = "zipOpenNewFileInZip4_64";
+constexpr char kWriteCall[] = "zipWriteInFileInZip";
 
 std::atomic<int> fastLevels{0};
+thread_local SaveWatch *zipWatch = nullptr;
+
+using ZipWrite = int (*)(void *, const void *, unsigned);
 
 using ZipOpen = int (*)(void *, const char *, const void *, const void *, unsigned, const void *, unsigned,
                         const char *, int, int, int, int, int, int, const char *, unsigned long, unsigned long,
@@ -17,6 +23,7 @@ using ZipOpen = int (*)(void *, const char *, const void *, const void *, unsign
 
 struct Found {
     ZipOpen call = nullptr;
+    ZipWrite write = nullptr;
     QString reason;
 };
 
@@ -25,6 +32,9 @@ const Found &minizip()
     static const Found found = [] {
         Found f;
         f.call = reinterpret_cast<ZipOpen>(FindMinizipCall(NextDefinition, WorkbookLibrarySymbol, &f.reason));
+        if (f.call)
+            f.write = reinterpret_cast<ZipWrite>(
+                FindMinizipFunction(kWriteCall, NextDefinition, WorkbookLibrarySymbol, &f.reason));
         return f;
     }();
     return found;
@@ -48,6 +58,16 @@ FastZipLevel::~FastZipLevel()
     --fastLevels;
 }
 
+ZipWatch::ZipWatch(SaveWatch *watch) : previous_(zipWatch)
+{
+    zipWatch = watch;
+}
+
+ZipWatch::~ZipWatch()
+{
+    zipWatch = previous_;
+}
+
 void *NextDefinition(const char *name)
 {
     return dlsym(RTLD_NEXT, name);
@@ -68,25 +88,30 @@ void *WorkbookLibrarySymbol(const char *name)
     return symbol;
 }
 
-void *FindMinizipCall(SymbolLookup next, SymbolLookup inLibrary, QString *reason)
+void *FindMinizipFunction(const char *name, SymbolLookup next, SymbolLookup inLibrary, QString *reason)
 {
     dlerror();
-    if (void *call = next(kCall))
+    if (void *call = next(name))
         return call;
     const QString nextReason = dlReason();
-    if (void *call = inLibrary(kCall))
+    if (void *call = inLibrary(name))
         return call;
     if (reason)
         *reason = QStringLiteral("не найдена функция %1 библиотеки minizip, которой книга сжимается (%2)")
-                      .arg(QLatin1String(kCall), nextReason);
+                      .arg(QLatin1String(name), nextReason);
     return nullptr;
+}
+
+void *FindMinizipCall(SymbolLookup next, SymbolLookup inLibrary, QString *reason)
+{
+    return FindMinizipFunction(kCall, next, inLibrary, reason);
 }
 
 bool MinizipCallFound(QString *reason)
 {
     if (reason)
         *reason = minizip().reason;
-    return minizip().call != nullptr;
+    return minizip().call != nullptr && minizip().write != nullptr;
 }
 
 extern "C" int zipOpenNewFileInZip4_64(void *file, const char *filename, const void *zipfi, const void *extraLocal,
@@ -102,4 +127,18 @@ extern "C" int zipOpenNewFileInZip4_64(void *file, const char *filename, const v
         level = 1;
     return next(file, filename, zipfi, extraLocal, sizeExtraLocal, extraGlobal, sizeExtraGlobal, comment, method, level,
                 raw, windowBits, memLevel, strategy, password, crcForCrypting, versionMadeBy, flagBase, zip64);
+}
+
+extern "C" int zipWriteInFileInZip(void *file, const void *buf, unsigned len)
+{
+    const ZipWrite next = minizip().write;
+    if (!next)
+        return -102; // ZIP_PARAMERROR, as above
+    SaveWatch *watch = zipWatch;
+    if (watch && watch->stop)
+        return -1; // ZIP_ERRNO: the archive is given up
+    const int rc = next(file, buf, len);
+    if (watch && rc == 0)
+        watch->advance(len);
+    return rc;
 }

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+struct SaveWatch;
+
 class FastZipLevel {
 public:
     FastZipLevel();
@@ -17,7 +19,22 @@ public:
     FastZipLevel &operator=(const FastZipLevel &) = delete;
 };
 
-// Whether minizip's definition was found, so that parts can be written at
+// While a ZipWatch lives, what this thread writes into a zip archive's parts
+// (zipWriteInFileInZip, defined by the program the same way) is counted in
+// the watch, and once the watch asks to stop, the writes fail: the workbook
+// library then gives up the archive.
+class ZipWatch {
+public:
+    explicit ZipWatch(SaveWatch *watch);
+    ~ZipWatch();
+    ZipWatch(const ZipWatch &) = delete;
+    ZipWatch &operator=(const ZipWatch &) = delete;
+
+private:
+    SaveWatch *previous_;
+};
+
+// Whether minizip's definitions were found, so that parts can be written at
 // all; otherwise false with the reason. Asked when a workbook is started,
 // so that no export runs to its end only to fail at the save.
 bool MinizipCallFound(QString *reason);
@@ -29,5 +46,7 @@ bool MinizipCallFound(QString *reason);
 // pass others.
 using SymbolLookup = void *(*)(const char *name);
 void *FindMinizipCall(SymbolLookup next, SymbolLookup inLibrary, QString *reason);
+// The same for any call of minizip's.
+void *FindMinizipFunction(const char *name, SymbolLookup next, SymbolLookup inLibrary, QString *reason);
 void *NextDefinition(const char *name);
 void *WorkbookLibrarySymbol(const char *name);

@@ -79,10 +79,12 @@ void FilterPage::MenuItem2Click()
     selectBoth(List_ObjTypes_Name, List_ObjTypes_ID, found);
     if (found >= 0)
         return; // listed already: its tick stays as it is
-    List_ObjTypes_ID->addItem(id);
+    // The name first: a lookup that fails or is cancelled adds to neither
+    // list, so that the two stay item for item.
     QString name = Trim(GetTypeName(connection_, id, 1));
     if (name.isEmpty())
         name = QStringLiteral("???");
+    List_ObjTypes_ID->addItem(id);
     auto *item = new QListWidgetItem(name, List_ObjTypes_Name);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Checked);

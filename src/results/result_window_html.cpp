@@ -1,10 +1,13 @@
 // "Экспорт в HTML-формат" of the result window: the page of the found objects
 // is written to a temporary file in one pass, then the user picks its name
-// and the page is saved there.
+// and the page is saved there; both as long work under the wait window,
+// whose Cancel leaves nothing and gives the one cancel message.
 
 #include "results/result_window.h"
 
 #include "db/db_dataset.h"
+#include "db/store_wait.h"
+#include "exports/export_save.h"
 #include "exports/html_export.h"
 #include "results/save_dialog.h"
 #include "support/files.h"
@@ -29,7 +32,7 @@ void TDlg_ViewQuery_Objects::SpeedButton3Click()
     {
         BusyCursor busy;
         if (!WriteResultPage(*Query1, page.device()))
-            return;
+            throw StoreCallCancelled(); // the one cancel message; nothing was written anywhere
     }
     const QString chosen = AskSaveFileName(this, offered, QStringLiteral("SD1"),
                                            {QStringLiteral("HTML-файлы (*.htm)"), QStringLiteral("Все файлы (*)")},
@@ -39,7 +42,7 @@ void TDlg_ViewQuery_Objects::SpeedButton3Click()
     SD1.fileName = chosen;
     {
         BusyCursor busy;
-        page.saveAs(chosen);
+        SavePage(page, chosen); // as long work: a large page takes seconds
     }
     if (Confirm(QStringLiteral("Желаете посмотреть ?"), SavedToText(chosen), this))
         OpenDocument(true, this, chosen, SW_SHOWMAXIMIZED);

@@ -1,12 +1,16 @@
 // "Экспорт в Excel (OLE)" of the result window: the found objects in a new
 // workbook of the spreadsheet application, which is then opened, or saved
-// where the user chooses when no spreadsheet program opens it.
+// where the user chooses when no spreadsheet program opens it. Writing the
+// rows and saving the workbook are long work under the wait window, whose
+// Cancel leaves nothing and gives the one cancel message.
 
 #include "results/result_window.h"
 
 #include "db/db_dataset.h"
+#include "db/store_wait.h"
 #include "exports/automation.h"
 #include "exports/excel.h"
+#include "exports/export_save.h"
 #include "exports/sheet_text.h"
 #include "exports/xlsx_backend.h"
 #include "exports/xlsx_export.h"
@@ -26,21 +30,24 @@ namespace {
 
 const QString kWorkbookMimeType = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
 
-// Saves the finished workbook and opens it with the desktop's spreadsheet
-// program; where there is none, or it cannot be started, the user keeps the
-// workbook where they choose (in the folder last used, remembered in folder).
-// False when the user declined: then nothing of it stays. savedTo names the
-// file the user chose, empty when the workbook was opened.
+// Finishes the workbook and opens it with the desktop's spreadsheet program,
+// from the user's own folder where it was built (it stays there while the
+// program runs); where there is none, or it cannot be started, the user
+// keeps the workbook where they choose (in the folder last used, remembered
+// in folder). False when the user declined: then nothing of it stays.
+// savedTo names the file the user chose, empty when the workbook was opened.
 bool keepWorkbook(QWidget *parent, XlsxBackend &book, QString &folder, const SaveDialogSettings &sd,
                   QString &savedTo)
 {
-    const QString name = UniqueFileName(QDir(QDir::tempPath()).filePath(QStringLiteral("VRKX_Query_Result.xlsx")));
+    QString finished;
     {
         BusyCursor busy;
-        book.save(name);
+        finished = FinishWorkbook(book); // as long work: compressing takes seconds
     }
-    if (DesktopOpensType(kWorkbookMimeType) && OpenDocument(false, parent, name, SW_SHOWMAXIMIZED))
+    if (DesktopOpensType(kWorkbookMimeType) && OpenDocument(false, parent, finished, SW_SHOWMAXIMIZED)) {
+        book.keepWhileRunning();
         return true;
+    }
     if (folder.isEmpty())
         folder = QFileInfo(OfferedFile(sd.initialDir, sd.fileName)).absolutePath();
     const QString chosen = AskSaveFileName(parent, QDir(folder).filePath(QStringLiteral("VRKX_Query_Result.xlsx")),
@@ -48,17 +55,17 @@ bool keepWorkbook(QWidget *parent, XlsxBackend &book, QString &folder, const Sav
                                            {QStringLiteral("Excel-файлы (*.xlsx)"), QStringLiteral("Все файлы (*)")},
                                            QStringLiteral("xlsx"));
     if (chosen.isEmpty()) {
-        QFile::remove(name);
+        book.discard();
         return false;
     }
     folder = QFileInfo(chosen).absolutePath();
-    QString reason;
-    bool noSpace = false;
-    if (!MoveFileOver(name, chosen, &reason, &noSpace)) {
-        QFile::remove(name);
-        throw AppError(noSpace ? NoSpaceText(chosen)
-                               : QStringLiteral("Не удалось записать книгу %1: %2").arg(QDir::toNativeSeparators(chosen), reason));
-    }
+    // Whatever becomes of the move, the workbook's folder goes.
+    struct Discard {
+        XlsxBackend &book;
+        ~Discard() { book.discard(); }
+    } discard{book};
+    BusyCursor busy;
+    MoveWorkbook(book, chosen);
     savedTo = chosen;
     return true;
 }
@@ -94,7 +101,7 @@ void TDlg_ViewQuery_Objects::SpeedButton2Click()
     if (rows.cancelled) {
         if (book)
             book->discard(); // nothing is opened, no file stays
-        return;
+        throw StoreCallCancelled(); // the one cancel message, as a stopped call gives
     }
     WriteWorkbookLayout(app, sheet, reader.columns(), rows);
     if (rows.leftOut > 0)

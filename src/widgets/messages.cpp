@@ -22,9 +22,10 @@ void showErrorBox(const QString &text)
     box.exec();
 }
 
-// Every program with windows shows errors in a box and waits on the store
-// with the wait window.
-[[maybe_unused]] const bool kErrorBoxInstalled = (InstallErrorMessageBox(), InstallStoreWaitWindow(), true);
+// Every program with windows shows errors in a box ...
+[[maybe_unused]] const bool kErrorBoxInstalled = (InstallErrorMessageBox(), true);
+// ... and waits on the store under the wait window.
+[[maybe_unused]] const bool kWaitWindowInstalled = (InstallStoreWaitWindow(), true);
 
 } // namespace
 

@@ -71,8 +71,12 @@ void StoreWaitDialog::progress(const QString &text)
 
 void StoreWaitDialog::reject()
 {
-    // The window stays until the call has ended: the wait routine closes it.
-    if (cancel_)
+    // When the program ends, the window gives way to the windows' close (the
+    // call is left by then); otherwise it stays until the call has ended:
+    // the wait routine closes it.
+    if (WaitingEnded())
+        QDialog::reject();
+    else if (cancel_)
         cancel_();
 }
 

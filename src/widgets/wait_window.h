@@ -24,7 +24,8 @@ public:
     QPushButton *cancelButton;
 
 protected:
-    // Closing the window or Escape cancel, as the button does.
+    // Closing the window or Escape cancel, as the button does; when the
+    // program ends (EndWaiting) the window closes.
     void reject() override;
 
 private:
@@ -32,5 +33,6 @@ private:
     bool arrowCursor_ = false;
 };
 
-// Makes the wait routine show this window.
+// Makes the wait routine show this window. Done when this unit is linked in
+// (a program with windows), and again by the application at start.
 void InstallStoreWaitWindow();

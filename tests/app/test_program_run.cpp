@@ -23,6 +23,8 @@
 
 namespace {
 
+constexpr int kExportObjects = 100000;
+
 // Whether the process holds the file open.
 bool holds(qint64 pid, const QString &file)
 {
@@ -38,6 +40,7 @@ bool holds(qint64 pid, const QString &file)
 class TestProgramRun : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
+    QString bigStore_; // enough objects for an export to take a few seconds
 
     // A portable folder with the program and a store in it.
     QString prepareFolder(const QString &name)
@@ -49,26 +52,59 @@ class TestProgramRun : public QObject {
         return folder;
     }
 
-    // Starts the program on the folder's store and waits until it holds it.
-    bool start(QProcess &p, const QString &folder, const QStringList &prefix = {})
+    // A temporary folder of the test's own: the program's single-instance
+    // lock, its own lock folder and its workbooks stay out of the way of a
+    // program the user runs on this machine, and of the other tests.
+    QString temporaryFolder()
+    {
+        const QString tmp = dir_.filePath("tmp");
+        QDir().mkpath(tmp);
+        ::chmod(QFile::encodeName(tmp).constData(), 01777);
+        return tmp;
+    }
+
+    // Starts the program of the folder with the arguments; the driver
+    // library goes the way drive says (see program_driver.cpp).
+    bool launch(QProcess &p, const QString &folder, const QStringList &arguments, const QStringList &prefix = {},
+                const QString &drive = QString())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", folder);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.remove("FIREBIRD_LOCK");
         env.remove("XDG_RUNTIME_DIR");
-        // A temporary folder of the test's own: the program's single-instance
-        // lock and its own lock folder stay out of the way of a program the
-        // user runs on this machine, and of the other tests.
-        const QString tmp = dir_.filePath("tmp");
-        QDir().mkpath(tmp);
-        ::chmod(QFile::encodeName(tmp).constData(), 01777);
-        env.insert("TMPDIR", tmp);
+        env.insert("TMPDIR", temporaryFolder());
+        if (!drive.isEmpty()) {
+            env.insert("LD_PRELOAD", PROGRAM_DRIVER);
+            env.insert("VRKX_TEST_DRIVE", drive);
+        }
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(folder);
-        const QStringList arguments = QStringList{folder + "/VRKX_Query", folder + "/s.fdb"};
-        p.start(prefix.isEmpty() ? arguments[0] : prefix[0], prefix.mid(1) + (prefix.isEmpty() ? arguments.mid(1) : arguments));
-        if (!p.waitForStarted())
+        const QStringList all = QStringList{folder + "/VRKX_Query"} + arguments;
+        p.start(prefix.isEmpty() ? all[0] : prefix[0], prefix.mid(1) + (prefix.isEmpty() ? all.mid(1) : all));
+        return p.waitForStarted();
+    }
+
+    // Waits until the program says the line on its standard output.
+    static bool says(QProcess &p, const QByteArray &line, int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            while (p.canReadLine())
+                if (p.readLine().trimmed() == line)
+                    return true;
+            if (p.state() != QProcess::Running || !p.waitForReadyRead(200))
+                if (p.state() != QProcess::Running)
+                    return false;
+        }
+        return false;
+    }
+
+    // Starts the program on the folder's store and waits until it holds it.
+    bool start(QProcess &p, const QString &folder, const QStringList &prefix = {}, const QString &drive = QString())
+    {
+        if (!launch(p, folder, {folder + "/s.fdb"}, prefix, drive))
             return false;
         // Open and switched to: the store held, the settings file naming it.
         for (int i = 0; i < 300; ++i) {
@@ -83,8 +119,10 @@ class TestProgramRun : public QObject {
 
     // Ends the program with the signal; true when it ended within 5 s with
     // status 0 and wrote the settings file as it closed.
-    void endsAsAClose(QProcess &p, const QString &folder, int signalNumber)
+    void endsAsAClose(QProcess &p, const QString &folder, int signalNumber, QString store = QString())
     {
+        if (store.isEmpty())
+            store = folder + "/s.fdb";
         const QString ini = folder + "/" + AppFiles::Settings;
         QFile::remove(ini); // written when the store opened: it must come again
         QElapsedTimer clock;
@@ -94,10 +132,22 @@ class TestProgramRun : public QObject {
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 0);
-        QCOMPARE(ReadCurrentDb(folder + "/").FullFileNameGDB, folder + "/s.fdb");
+        QCOMPARE(ReadCurrentDb(folder + "/").FullFileNameGDB, store);
     }
 
 private slots:
+    void initTestCase()
+    {
+        bigStore_ = MakeTestStore(dir_.path(), "big.fdb", [](StoreWriter &w) {
+            AddType(w, "10", "Задвижка", "Задв", "VALVE");
+            w.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
+                                  "INSERT INTO OBJECTS_TREE (ID_THIS, NUMPP, NAME_MAX, NOTE, ID_TYPE, ITS_BASE, ITS_GLOBAL) "
+                                  "VALUES ('1-' || LPAD(:I, 6, '0'), :I, 'Задвижка ' || :I, 'Примечание ' || :I, '10', 1, 0); "
+                                  "I = I + 1; END END")
+                       .arg(kExportObjects));
+        });
+    }
+
     void signalsEndAsAClose_data()
     {
         QTest::addColumn<int>("signalNumber");
@@ -112,6 +162,56 @@ private slots:
         QProcess p;
         QVERIFY(start(p, folder));
         endsAsAClose(p, folder, signalNumber);
+    }
+
+    // A signal while the wait window is up over a stopped server (the
+    // program attaching to the store it remembers), or while an export
+    // writes its rows: the program ends all the same, within 5 s, with
+    // status 0, the settings written, nothing of the export left.
+    void signalsEndEveryState_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("stopped server, SIGTERM") << "server" << int(SIGTERM);
+        QTest::newRow("stopped server, SIGINT") << "server" << int(SIGINT);
+        QTest::newRow("stopped server, SIGHUP") << "server" << int(SIGHUP);
+        QTest::newRow("workbook export, SIGTERM") << "export-xlsx" << int(SIGTERM);
+        QTest::newRow("page export, SIGINT") << "export-html" << int(SIGINT);
+        QTest::newRow("workbook export, SIGHUP") << "export-xlsx" << int(SIGHUP);
+    }
+    void signalsEndEveryState()
+    {
+        QFETCH(QString, state);
+        QFETCH(int, signalNumber);
+        const QString folder = dir_.filePath(state + QString::number(signalNumber));
+        QDir().mkpath(folder);
+        QFile::copy(QCoreApplication::applicationDirPath() + "/VRKX_Query", folder + "/VRKX_Query");
+        QProcess p;
+        if (state == "server") {
+            std::optional<TestServer> server;
+            VRKX_TEST_SERVER_OR_SKIP(server);
+            const QString path = server->dir + QStringLiteral("/signal_%1.fdb").arg(signalNumber);
+            StoreWriter::create(server->host + ":" + path, server->user, server->password)->close();
+            const QString store = server->host + ":" + path;
+            SaveCurrentDb(folder + "/", {"", "", store, server->user, server->password});
+            QVERIFY(server->process->pause());
+            struct Resume {
+                PrivateServer *server;
+                ~Resume() { server->resume(); }
+            } resume{server->process};
+            QVERIFY(launch(p, folder, {}, {}, "watch"));
+            QVERIFY2(says(p, "wait", 30000), "no wait window");
+            endsAsAClose(p, folder, signalNumber, store);
+            return;
+        }
+        QVERIFY(QFile::copy(bigStore_, folder + "/s.fdb"));
+        QVERIFY(start(p, folder, {}, state));
+        QVERIFY2(says(p, "exporting", 60000), "no export");
+        endsAsAClose(p, folder, signalNumber);
+        // The export stopped and took what it had begun with it.
+        const QString own = QDir(temporaryFolder()).filePath(QStringLiteral("vrkx-query-%1").arg(::geteuid()));
+        QCOMPARE(QDir(own).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(QDir(temporaryFolder()).entryList({"VRKX_Query_page*"}, QDir::Files), QStringList());
     }
 
     // The server made /tmp/firebird its own: an ordinary user gets a lock

@@ -1,5 +1,7 @@
 #include "test_store.h"
 
+#include <sys/stat.h>
+
 #include "db/database_list.h"
 #include "support/grid_layout_file.h"
 
@@ -66,4 +68,12 @@ void AddBookObjects(StoreWriter &w)
     AddType(w, "1", "Объект обычный", "Объект", "OBJ", 1, 0);
     AddObject(w, "01", "Первый", "1", "", "", "", "", 1, QDate(2005, 2, 1));
     AddObject(w, "02", "00123", "1", "01", "[01]", "", "", 1, QDate(1850, 3, 4));
+}
+
+int FileMode(const QString &path)
+{
+    struct stat st = {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return int(st.st_mode & 07777);
 }

@@ -27,6 +27,9 @@ void AddBookObjects(StoreWriter &w);
 void WriteDatabaseList(const QString &path, const QList<QStringList> &rows);
 // The bytes of a file, or "<missing>".
 QByteArray ReadBytes(const QString &path);
+// The permission bits of a file or folder (not following a link), -1 when
+// it is not there.
+int FileMode(const QString &path);
 
 // The tests' own loopback server (see private_server.h), started the first
 // time a test of this process asks for it and stopped when the process ends.

@@ -386,9 +386,9 @@ private slots:
             QVERIFY2(e.gdsCode() == isc_bad_db_format || e.gdsCode() == isc_db_corrupt || e.gdsCode() == isc_bug_check,
                      qPrintable(e.message()));
         }
-        const int before = DbConnection::abandonedDisconnects();
+        const int before = StoreWorker::abandonedCount();
         conn.close();
-        QCOMPARE(DbConnection::abandonedDisconnects(), before);
+        QCOMPARE(StoreWorker::abandonedCount(), before);
         conn.setDatabaseName(store_);
         conn.open();
         DbQuery q;

@@ -86,12 +86,12 @@ private slots:
             PrivateServer *server;
             ~Resume() { server->resume(); }
         } resume{server_->process};
-        const int before = DbConnection::abandonedDisconnects();
+        const int before = StoreWorker::abandonedCount();
         QElapsedTimer timer;
         timer.start();
         conn.close();
         QVERIFY(timer.elapsed() < (DbConnection::kDisconnectSeconds + 5) * 1000);
-        QCOMPARE(DbConnection::abandonedDisconnects(), before + 1);
+        QCOMPARE(StoreWorker::abandonedCount(), before + 1);
         QVERIFY(!conn.isOpen() && !ds.isOpen());
         server_->process->resume();
         conn.open();

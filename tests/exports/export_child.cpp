@@ -4,15 +4,21 @@
 //                              then waits to be killed
 //   export_child page FILE     writes a page of 20,000 rows and saves it as FILE
 //   export_child book FILE     writes a workbook of 20,000 rows and saves it as FILE
+//   export_child book-wait rows      writes the rows of a workbook, says
+//                                    "waiting FOLDER" and waits to be killed
+//   export_child book-wait finished  finishes it too (as before the save
+//                                    dialog), says "waiting FILE" and waits
 // An error's text goes to stderr in UTF-8, with status 1.
 
 #include "exports/excel.h"
 #include "exports/html_export.h"
 #include "exports/html_page.h"
+#include "exports/work_folder.h"
 #include "exports/xlsx_backend.h"
 #include "support/app_error.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QStringList>
 #include <cstdio>
 #include <unistd.h>
@@ -44,7 +50,7 @@ void page(const QString &fileName)
     file.saveAs(fileName);
 }
 
-void book(const QString &fileName)
+void book(const QString &fileName, const QString &wait = QString())
 {
     QVariant app, sheet;
     ExcelStart(false, true, app);
@@ -55,7 +61,19 @@ void book(const QString &fileName)
             VarArraySet(buffer, k, value(r, k));
         ExcelWriteRange(sheet, r + 1, 1, r + 1, 3, buffer);
     }
-    std::dynamic_pointer_cast<XlsxBackend>(AutomationBackendOf(app))->save(fileName);
+    auto backend = std::dynamic_pointer_cast<XlsxBackend>(AutomationBackendOf(app));
+    if (wait.isEmpty()) {
+        backend->save(fileName);
+        return;
+    }
+    // Killed while the rows are written, or with the finished workbook
+    // waiting for the user's choice of a place.
+    const QString said = wait == QLatin1String("finished")
+                             ? backend->finish()
+                             : WorkFolder::root(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath());
+    std::printf("waiting %s\n", said.toUtf8().constData());
+    std::fflush(stdout);
+    ::pause();
 }
 
 } // namespace
@@ -69,6 +87,8 @@ int main(int argc, char **argv)
             page(args.value(1));
         else if (args.value(0) == QLatin1String("book") && args.size() == 2)
             book(args.value(1));
+        else if (args.value(0) == QLatin1String("book-wait") && args.size() == 2)
+            book(QString(), args.value(1));
         else
             return 2;
     } catch (const std::exception &e) {

@@ -2,7 +2,9 @@
 // page whose export was killed, and where a disk fills up, a message that
 // says so and names the file.
 
+#include "common/test_store.h"
 #include "exports/html_export.h"
+#include "exports/work_folder.h"
 #include "support/app_error.h"
 #include "support/files.h"
 
@@ -20,6 +22,17 @@ QStringList entries(const QString &dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+// What is left in a temporary folder: an empty folder of the user's own
+// that the workbooks are built in does not count.
+QStringList leftovers(const QString &dir)
+{
+    QStringList left = entries(dir);
+    left.removeIf([&](const QString &name) {
+        return name.startsWith("vrkx-query-") && entries(QDir(dir).filePath(name)).isEmpty();
+    });
+    return left;
+}
+
 // export_child with TMPDIR set; when `full` is given, that folder is a file
 // system of 64 KB for the child (in a mount namespace of its own, as an
 // ordinary user may have one).
@@ -27,13 +40,15 @@ void startChild(QProcess &child, const QString &tmpdir, const QStringList &args,
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TMPDIR", tmpdir);
+    env.remove("XDG_RUNTIME_DIR"); // the user's own folder under TMPDIR
     child.setProcessEnvironment(env);
     if (full.isEmpty())
         child.start(EXPORT_CHILD, args);
     else
         // What is left in the full file system is listed on stdout.
         child.start("unshare", QStringList{"-rm", "sh", "-c",
-                                           "mount -t tmpfs -o size=64k none \"$0\" || exit 97; \"$@\"; s=$?; ls -A \"$0\"; exit $s",
+                                           "mount -t tmpfs -o size=64k none \"$0\" || exit 97; \"$@\"; s=$?; "
+                                           "rmdir \"$0\"/vrkx-query-* 2>/dev/null; ls -A \"$0\"; exit $s",
                                            full, EXPORT_CHILD} + args);
 }
 
@@ -121,8 +136,48 @@ private slots:
         QCOMPARE(child.exitCode(), 1);
         QVERIFY2(said.contains(tempFull ? NoSpaceText(full + "/") : NoSpaceText(file)), qPrintable(said));
         QCOMPARE(child.readAllStandardOutput(), QByteArray());
-        QCOMPARE(entries(temp.path()), QStringList());
+        QCOMPARE(leftovers(temp.path()), QStringList());
         QCOMPARE(entries(chosen.path()), QStringList());
+    }
+
+    // A workbook export killed while its rows are written, or while the
+    // finished workbook waits for the save dialog: while it lives, the
+    // workbook is the user's alone (folders 0700, file 0600); once it is
+    // killed, the next export sweeps what it left, and nothing stays.
+    void killedWorkbookExport_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::newRow("writing the rows") << "rows";
+        QTest::newRow("at the save dialog") << "finished";
+    }
+    void killedWorkbookExport()
+    {
+        QFETCH(QString, when);
+        QTemporaryDir temp(dir_.filePath("temp-XXXXXX")), chosen(dir_.filePath("chosen-XXXXXX"));
+        QProcess child;
+        startChild(child, temp.path(), {"book-wait", when});
+        QVERIFY(child.waitForReadyRead(60000));
+        const QString said = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+        QVERIFY2(said.startsWith("waiting "), qPrintable(said));
+        const QString own = WorkFolder::root(QString(), temp.path());
+        QCOMPARE(FileMode(own), 0700);
+        const QStringList books = entries(own);
+        QCOMPARE(books.size(), 1);
+        const QString folder = QDir(own).filePath(books.value(0));
+        QCOMPARE(FileMode(folder), 0700);
+        QCOMPARE(FileMode(folder + "/VRKX_Query_Result.xlsx"), 0600);
+        if (when == "finished")
+            QCOMPARE(said.mid(8), folder + "/VRKX_Query_Result.xlsx");
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished());
+        QCOMPARE(entries(own), books); // left by the killed run
+
+        QProcess next;
+        startChild(next, temp.path(), {"book", chosen.filePath("next.xlsx")});
+        QVERIFY(next.waitForFinished(60000));
+        QCOMPARE(next.exitCode(), 0);
+        QCOMPARE(leftovers(temp.path()), QStringList());
+        QCOMPARE(entries(chosen.path()), QStringList{"next.xlsx"});
     }
 };
 

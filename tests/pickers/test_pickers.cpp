@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QCheckBox>
 #include <QInputDialog>
+#include "widgets/wait_window.h"
+
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -26,6 +28,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <thread>
 
 namespace {
 
@@ -364,6 +367,33 @@ private slots:
                      "t_o.INFO CONTAINING 'температура'\n)\nand\n(\nltl.ITS_ABSTRACT<=0\n)\nAND \n"
                      "(t_o.ID_THIS IN (SELECT ID_OWNER FROM OBJECTS_PROP_NUMBER WHERE\n"
                      " (ID_PROP='27'  and (PROP_VAL between 10 and 20.5)) \n))"));
+    }
+
+    // A type whose name lookup is cancelled is added to neither list: the
+    // two stay item for item.
+    void typeAddedToBothListsOrNeither()
+    {
+        FilterPage page;
+        page.setConnection(&conn_);
+        bool cancelled = false;
+        ModalAnswerer answerer([&](QWidget *modal) {
+            if (auto *w = qobject_cast<TDlg_TypeObj_Select *>(modal)) {
+                moveTo(w->DBGrid4, 0);
+                // The store's thread busy: the lookup after OK waits.
+                conn_.storePoster()([] { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); });
+                w->OKBtn->click();
+            } else if (auto *wait = qobject_cast<StoreWaitDialog *>(modal)) {
+                cancelled = true;
+                wait->cancelButton->click();
+            } else {
+                ModalAnswerer::accept(modal);
+            }
+        });
+        page.PopupMenu_ObjTypes->findChild<QAction *>("MenuItem2")->trigger();
+        QVERIFY(cancelled);
+        QCOMPARE(answerer.seen.filter(QStringLiteral("Запрос отменён")).size(), 1);
+        QCOMPARE(page.List_ObjTypes_ID->count(), 0);
+        QCOMPARE(page.List_ObjTypes_Name->count(), 0);
     }
 
     // A type picker that cannot read its sections: the page shows the error

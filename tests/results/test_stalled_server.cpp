@@ -14,7 +14,10 @@
 #include "results/result_window.h"
 #include "widgets/wait_window.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +29,8 @@
 #include <unistd.h>
 
 namespace {
+
+constexpr int kExportRows = 30000;
 
 // The tests' server, stopped for one test and always let go again.
 class StoppedServer {
@@ -79,6 +84,11 @@ private slots:
         AddType(*w, "10", "Насос", "Нас", "PUMP");
         for (int i = 0; i < 300; ++i)
             AddObject(*w, QStringLiteral("1-%1").arg(i, 3, 10, QChar('0')), QStringLiteral("Насос %1").arg(i), "10");
+        // Many more for the exports: more than the background reads ahead.
+        w->exec(QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
+                               "INSERT INTO OBJECTS_TREE (ID_THIS, NUMPP, NAME_MAX, ID_TYPE, ITS_BASE, ITS_GLOBAL) "
+                               "VALUES ('0-' || LPAD(:I, 6, '0'), 1, 'Задвижка ' || :I, '10', 1, 0); I = I + 1; END END")
+                    .arg(kExportRows));
         w->close();
         conn_.setDatabaseName(server_->host + ":" + path_);
         conn_.setUserName(server_->user);
@@ -119,6 +129,40 @@ private slots:
         reconnect();
         window.bind("t", &conn_, "t_o.ID_THIS >= '1-'", "", "");
         QTRY_COMPARE(window.Query1->isAllFetched() ? window.Query1->fetchedCount() : -1, 300);
+    }
+
+    // An export whose reading stalls behind the background read: Cancel in
+    // the wait window gives the cancel message once, as every call does,
+    // and nothing else is said; nothing of the export stays.
+    void exportCancelled_data()
+    {
+        QTest::addColumn<bool>("workbook");
+        QTest::newRow("page") << false;
+        QTest::newRow("workbook") << true;
+    }
+    void exportCancelled()
+    {
+        QFETCH(bool, workbook);
+        QTemporaryDir temp;
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        TDlg_ViewQuery_Objects window;
+        window.bind("t", &conn_, "t_o.ID_THIS STARTING WITH '0-'", "", "");
+        StoppedServer server(server_->process);
+        QVERIFY(server.stop());
+        Canceller cancel;
+        ReportingErrors([&] { workbook ? window.SpeedButton2Click() : window.SpeedButton3Click(); });
+        QTest::qWait(500); // anything still on its way is said by now
+        QVERIFY(cancel.waitShown);
+        const QStringList said = cancel.answerer.seen.filter(QRegularExpression("^(?!StoreWaitDialog)"));
+        QCOMPARE(said, QStringList{QStringLiteral("Запрос отменён. Сервер не ответил, соединение с базой данных потеряно.")});
+        server.resume();
+        QTest::qWait(100);
+        qunsetenv("TMPDIR");
+        QStringList left;
+        for (QDirIterator it(temp.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            left << it.next();
+        QCOMPARE(left, QStringList());
+        reconnect();
     }
 
     void captionLookup()

@@ -6,6 +6,7 @@
 #include "common/test_store.h"
 #include "db/db_connection.h"
 #include "exports/automation.h"
+#include "exports/work_folder.h"
 #include "results/result_window.h"
 #include "widgets/open_document.h"
 
@@ -16,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,6 +39,7 @@ private slots:
     void initTestCase()
     {
         qputenv("TMPDIR", QFile::encodeName(temp_.path()));
+        qunsetenv("XDG_RUNTIME_DIR");
         conn_.setDatabaseName(MakeTestStore(dir_.path(), "book.fdb", [](StoreWriter &w) {
             AddBookObjects(w);
             // Beyond the other tests' condition: texts a sheet cannot hold as
@@ -127,6 +130,10 @@ private slots:
         QFETCH(bool, hasApplication);
         QFETCH(bool, opens);
         QFETCH(bool, save);
+        // Workbooks an earlier row handed to the desktop stay while this
+        // program runs.
+        const QString own = WorkFolder::root(QString(), temp_.path());
+        const QStringList kept = QDir(own).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
         // The folder last used, the one chosen (not in the temporary folder).
         QTemporaryDir last(dir_.filePath("last-XXXXXX")), chosen(dir_.filePath("chosen-XXXXXX"));
         QStringList asked, opened, offered;
@@ -163,15 +170,23 @@ private slots:
         ShowQueryResult("t", &conn_, "t_o.ID_THIS < '9'", "", "", result);
         QCOMPARE(asked.value(0), "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
         QCOMPARE(opened.size(), hasApplication ? asked.size() : 0);
-        const QStringList left = QDir(temp_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+        // Nothing in the temporary folder but the user's own folder, and in
+        // that only the workbook handed to the desktop.
+        QCOMPARE(QDir(temp_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{QFileInfo(own).fileName()});
+        QCOMPARE(FileMode(own), 0700);
+        QStringList left = QDir(own).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+        for (const QString &k : kept)
+            left.removeAll(k);
         const bool dialog = !hasApplication || !opens;
         QCOMPARE(answerer.seen.filter("Готово!").size(), dialog && !save ? 0 : asked.size());
         QString file;
         if (!dialog) {
             QCOMPARE(offered, QStringList());
-            QCOMPARE(left.size(), 1); // opened where it was saved
+            QCOMPARE(left.size(), 1); // opened where it was built, for the user alone
             file = opened.value(0);
-            QCOMPARE(QFileInfo(file).absolutePath(), QDir(temp_.path()).absolutePath());
+            QCOMPARE(QFileInfo(file).absolutePath(), QDir(own).filePath(left.value(0)));
+            QCOMPARE(FileMode(QFileInfo(file).absolutePath()), 0700);
+            QCOMPARE(FileMode(file), 0600);
         } else {
             QCOMPARE(left, QStringList());
             QCOMPARE(offered.value(0), QDir(last.path()).filePath("VRKX_Query_Result.xlsx"));
@@ -182,6 +197,9 @@ private slots:
             QCOMPARE(offered.value(1), chosen.filePath("VRKX_Query_Result.xlsx"));
             QCOMPARE(QDir(chosen.path()).entryList(QDir::Files), (QStringList{"again.xlsx", "book.xlsx"}));
             file = chosen.filePath("book.xlsx");
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            QCOMPARE(FileMode(file), int(0666 & ~mask)); // a saved file's usual permissions, not the book's own
         }
 
         const QString sheet = WorkbookPart(file, "xl/worksheets/sheet1.xml");
@@ -214,7 +232,8 @@ private slots:
         QVERIFY(styles.contains("formatCode=\"dd.mm.yyyy\""));
         QVERIFY(sheet.contains("<row r=\"9\"") && !sheet.contains("<row r=\"10\""));
         QFile::remove(file);
-        QFile::remove(opened.value(1));
+        if (!dialog) // the next export sweeps only what no running program holds: this one holds its own
+            QCOMPARE(WorkFolder::sweep(own), 0);
     }
 
     // Values the sheet cannot hold as they are: the user is told once, at the
