@@ -144,6 +144,7 @@ void DbDataSet::open()
     open_ = true;
     atEnd_ = first->atEnd;
     taken_ = first->seq;
+    fetchesAsked_ = 0;
     calcCachedRow_ = -1;
     calcValues_.assign(fields_.size(), QString());
     for (int i = 0; i < first->count; ++i)
@@ -278,13 +279,16 @@ int DbDataSet::takeFetched()
     return fetchedCount() - from;
 }
 
-void DbDataSet::takeFetchedReporting(std::exception_ptr unran)
+void DbDataSet::takeFetchedReporting(std::exception_ptr unran, bool ready)
 {
     ReportingErrors([&] {
         try {
             if (unran)
                 std::rethrow_exception(unran);
-            takeFetched();
+            if (ready && background_)
+                takeReadySlices();
+            else
+                takeFetched();
         } catch (const DbError &e) {
             // A lost connection is told once, by the call that waits on it
             // now (a cancel that dropped the connection says so itself).
@@ -313,7 +317,7 @@ void DbDataSet::stopBackground()
 
 bool DbDataSet::isFetching() const
 {
-    return requests_ > 0 || (background_ && !background_->finished());
+    return requests_ > 0 || (background_ && background_->delivers() && !background_->finished());
 }
 
 int DbDataSet::fetchRows(int count)
@@ -322,6 +326,13 @@ int DbDataSet::fetchRows(int count)
         std::rethrow_exception(fetchFailure_);
     if (!open_ || atEnd_ || count <= 0 || !cursor_ || !connection_)
         return 0;
+    // A reader going down the rows (a loop of next(), an export, last())
+    // asks again and again: from its second time on, the store's thread
+    // reads ahead of it, while it works on what it has.
+    if (!background_ && requests_ == 0 && ++fetchesAsked_ >= 2)
+        startBackground({});
+    if (background_)
+        return fetchAhead(count);
     auto cursor = cursor_;
     auto rows = std::make_shared<FetchedRows>();
     std::exception_ptr error;
@@ -340,13 +351,70 @@ int DbDataSet::fetchRows(int count)
     return takeFetched();
 }
 
+int DbDataSet::fetchAhead(int count)
+{
+    const int from = fetchedCount();
+    // The reading can end while the window waits (its slices delivered).
+    while (background_) {
+        // Asked first: a reading that has ended has every slice waiting.
+        const bool ended = background_->finished();
+        takeReadySlices();
+        if (fetchedCount() - from >= count || atEnd_ || fetchFailure_ || !background_ || ended)
+            break;
+        try {
+            // The store's thread takes tasks in order: this one ends when
+            // the slice being read is ready.
+            StageTimer stage(FetchStageTimes().waitNs);
+            ++FetchStageTimes().waits;
+            connection_->call([] {});
+        } catch (const DbError &) {
+            // The call's own end (the user's cancel) is what the caller
+            // hears; what the reading met meanwhile is kept, not told again.
+            const std::exception_ptr stopped = std::current_exception();
+            try {
+                if (background_)
+                    takeReadySlices();
+            } catch (const DbError &) {
+            }
+            std::rethrow_exception(stopped);
+        }
+    }
+    return fetchedCount() - from;
+}
+
+void DbDataSet::takeReadySlices()
+{
+    const std::vector<std::shared_ptr<FetchedRows>> slices = background_->takeReady();
+    for (std::size_t i = 0; i < slices.size(); ++i)
+        background_->taken();
+    const auto cursor = cursor_;
+    for (const auto &rows : slices)
+        arrived(cursor, rows, nullptr);
+    takeFetched();
+}
+
 void DbDataSet::requestRows(int count)
 {
     if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_ || isFetching())
         return;
-    auto cursor = cursor_;
-    auto rows = std::make_shared<FetchedRows>();
     QPointer<DbDataSet> self(this);
+    auto cursor = cursor_;
+    if (background_) {
+        // Reading ahead already: what it has now, else its next slice.
+        if (background_->hasReady()) {
+            takeFetchedReporting(nullptr, true);
+            return;
+        }
+        ++requests_;
+        connection_->post([] {}, [self, cursor](std::exception_ptr) {
+            if (!self || cursor != self->cursor_)
+                return;
+            --self->requests_;
+            self->takeFetchedReporting(nullptr, true);
+        });
+        return;
+    }
+    auto rows = std::make_shared<FetchedRows>();
     ++requests_;
     connection_->post([cursor, rows, count] { FetchCursor(*cursor, count, 0, *rows); },
                       [self, cursor, rows](std::exception_ptr error) {
@@ -360,22 +428,31 @@ void DbDataSet::requestRows(int count)
 
 void DbDataSet::fetchAllInBackground()
 {
-    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_ || background_)
-        return;
-    auto poster = connection_->storePoster();
-    if (!poster)
+    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_)
         return;
     QPointer<DbDataSet> self(this);
     auto cursor = cursor_;
-    background_ = BackgroundFetch::start(cursor, kBackgroundSlice, kBackgroundSliceMs, std::move(poster),
-                                         [self, cursor](const std::shared_ptr<FetchedRows> &rows) {
-                                             if (!self)
-                                                 return;
-                                             if (self->background_)
-                                                 self->background_->taken();
-                                             self->arrived(cursor, rows, nullptr);
-                                             self->takeFetchedReporting(nullptr);
-                                         });
+    BackgroundFetch::Deliver deliver = [self, cursor](const std::shared_ptr<FetchedRows> &rows) {
+        if (!self)
+            return;
+        if (self->background_)
+            self->background_->taken();
+        self->arrived(cursor, rows, nullptr);
+        self->takeFetchedReporting(nullptr);
+    };
+    if (background_)
+        background_->deliverTo(std::move(deliver)); // reading ahead already: it delivers from now on
+    else
+        startBackground(std::move(deliver));
+}
+
+void DbDataSet::startBackground(BackgroundFetch::Deliver deliver)
+{
+    auto poster = connection_->storePoster();
+    if (!poster)
+        return;
+    background_ = BackgroundFetch::start(cursor_, kBackgroundSlice, kBackgroundSliceMs, std::move(poster),
+                                         std::move(deliver));
 }
 
 void DbDataSet::announceFetched(int from)

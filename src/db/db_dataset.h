@@ -189,9 +189,16 @@ private:
                  std::exception_ptr error);
     int takeFetched();
     // Takes what came without waiting (or the error of a fetch that never
-    // ran); a failure is reported here (one the user cancelled was reported
-    // where he did).
-    void takeFetchedReporting(std::exception_ptr unran);
+    // ran; with ready, the slices read ahead); a failure is reported here
+    // (one the user cancelled was reported where he did).
+    void takeFetchedReporting(std::exception_ptr unran, bool ready = false);
+    // Reading ahead: takes the slices that wait, then waits for more until
+    // count rows came or the reading ended.
+    int fetchAhead(int count);
+    void takeReadySlices();
+    // Starts reading the rest on the store's thread; without deliver the
+    // slices wait for fetchAhead.
+    void startBackground(std::function<void(const std::shared_ptr<FetchedRows> &)> deliver);
     void fail(std::exception_ptr error);
     void stopBackground();
 
@@ -207,6 +214,7 @@ private:
     int firstFetch_ = 1;
     bool atEnd_ = true;
     int requests_ = 0; // rows asked for without waiting, on their way
+    int fetchesAsked_ = 0; // fetchRows calls since open
     std::shared_ptr<BackgroundFetch> background_;
     struct Arrived {
         std::shared_ptr<FetchedRows> rows;
@@ -219,7 +227,7 @@ private:
     int current_ = -1;
 
     // Blob texts read ahead for a reader going down the rows of one column.
-    static constexpr int kBlobsAhead = 128;
+    static constexpr int kBlobsAhead = 512;
     struct BlobsAhead {
         int column = -1;
         int lastRow = -2; // the last row asked for
