@@ -72,6 +72,9 @@ private slots:
             w.exec("CREATE TRIGGER TR_BYE ON DISCONNECT AS BEGIN IF (GEN_ID(G_X, 1000) < 0) THEN EXIT; END");
             w.exec("CREATE TRIGGER TR_UNDO ON TRANSACTION ROLLBACK AS BEGIN IF (GEN_ID(G_X, 1) < 0) THEN EXIT; END");
             w.exec("CREATE TRIGGER TR_QUIET ON CONNECT AS DECLARE R INTEGER; BEGIN R = 1; END");
+            // Dynamic SQL cannot be checked, whatever it runs.
+            w.exec("CREATE TRIGGER TR_DYN ON TRANSACTION START AS DECLARE R INTEGER; BEGIN "
+                   "EXECUTE STATEMENT 'SELECT 1 FROM RDB$DATABASE' INTO :R; END");
             w.exec("CREATE TRIGGER TR_OFF INACTIVE ON CONNECT AS BEGIN IF (GEN_ID(G_X, 1000) < 0) THEN EXIT; END");
             w.exec("GRANT SELECT ON OBJECTS_TREE TO PUBLIC");
             w.exec("GRANT USAGE ON SEQUENCE G_X TO PUBLIC");
@@ -133,7 +136,9 @@ private slots:
                       "TR_CONNECT (при каждом подключении): изменяет счётчик (генератор) G_X базы данных",
                       "TR_START (в начале каждой транзакции): изменяет счётчик (генератор) G_X базы данных",
                       "TR_COMMIT (при подтверждении каждой транзакции): изменяет счётчик (генератор) G_X",
-                      "TR_BYE (при каждом отключении)", "TR_UNDO (при откате каждой транзакции)"})
+                      "TR_BYE (при каждом отключении)", "TR_UNDO (при откате каждой транзакции)",
+                      "TR_DYN (в начале каждой транзакции): выполняется динамический SQL (EXECUTE STATEMENT в "
+                      "триггере TR_DYN)"})
                     QVERIFY2(notice.contains(QString::fromUtf8(part)), qPrintable(notice));
                 QVERIFY(!notice.contains("TR_QUIET"));
                 QVERIFY(!notice.contains("TR_OFF"));

@@ -79,6 +79,7 @@ private slots:
         QTest::newRow("double minus is a comment") << "ID = a--b OR GEN_ID(G, 1) > 0" << "";
         QTest::newRow("malformed exponent then a comment") << "ID = 1E-- GEN_ID(G, 1) > 0" << "";
         QTest::newRow("the word alone, last") << "X = GEN_ID" << "";
+        QTest::newRow("the word, no call") << "X = GEN_ID OR GEN_ID = 1" << "";
         QTest::newRow("inside a name") << "MY_GEN_ID_COL = 1 AND GEN_ID_X(1) > 0 AND NEXT_VALUE_FOR = 2" << "";
         // Outside every literal and comment: found.
         QTest::newRow("q quote closed by brace-quote")
