@@ -182,6 +182,8 @@ private slots:
         QVERIFY(ds.isAllFetched());
         QTest::qWait(50); // nothing comes twice after the end
         QCOMPARE(ds.fetchedCount(), kObjects * kPairs);
+        ds.close();
+        QTRY_COMPARE(DbCursor::alive(), 0);
     }
 
     // The last reference to a result's server side dropped on the window's
