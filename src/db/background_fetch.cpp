@@ -13,6 +13,7 @@ std::shared_ptr<BackgroundFetch> BackgroundFetch::start(std::shared_ptr<DbCursor
     fetch->sliceMs_ = sliceMs;
     fetch->poster_ = std::move(poster);
     fetch->deliver_ = std::move(deliver);
+    fetch->delivering_ = bool(fetch->deliver_);
     fetch->postStep();
     return fetch;
 }
@@ -28,10 +29,68 @@ void BackgroundFetch::postStep()
     });
 }
 
+void BackgroundFetch::postDelivery()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return;
+    std::weak_ptr<BackgroundFetch> weak = weak_from_this();
+    QMetaObject::invokeMethod(app, [weak] {
+        if (auto f = weak.lock())
+            f->deliverReady();
+    }, Qt::QueuedConnection);
+}
+
+void BackgroundFetch::deliverReady()
+{
+    // A reader may have taken them already; what is left goes out in order.
+    for (const auto &rows : takeReady()) {
+        {
+            std::lock_guard lock(mutex_);
+            if (stopped_)
+                return;
+        }
+        deliver_(rows);
+    }
+}
+
+void BackgroundFetch::deliverTo(Deliver deliver)
+{
+    deliver_ = std::move(deliver);
+    {
+        std::lock_guard lock(mutex_);
+        delivering_ = bool(deliver_);
+    }
+    deliverReady();
+}
+
+std::vector<std::shared_ptr<FetchedRows>> BackgroundFetch::takeReady()
+{
+    std::lock_guard lock(mutex_);
+    if (stopped_)
+        return {};
+    std::vector<std::shared_ptr<FetchedRows>> rows(ready_.begin(), ready_.end());
+    ready_.clear();
+    return rows;
+}
+
 void BackgroundFetch::stop()
 {
     std::lock_guard lock(mutex_);
     stopped_ = true;
+    ready_.clear();
+}
+
+bool BackgroundFetch::delivers() const
+{
+    std::lock_guard lock(mutex_);
+    return delivering_;
+}
+
+bool BackgroundFetch::hasReady() const
+{
+    std::lock_guard lock(mutex_);
+    return !ready_.empty();
 }
 
 bool BackgroundFetch::finished() const
@@ -63,30 +122,22 @@ void BackgroundFetch::step()
     }
     auto rows = std::make_shared<FetchedRows>();
     FetchCursor(*cursor_, slice_, sliceMs_, *rows);
-    bool again = false;
+    bool again = false, deliver = false;
     {
         std::lock_guard lock(mutex_);
+        if (stopped_)
+            return;
         ++ahead_;
+        ready_.push_back(rows);
         finished_ = rows->atEnd || rows->error;
-        if (!stopped_ && !finished_) {
+        if (!finished_) {
             again = ahead_ < kAhead;
             paused_ = !again;
         }
+        deliver = delivering_;
     }
-    std::weak_ptr<BackgroundFetch> weak = weak_from_this();
-    if (QCoreApplication *app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(app, [weak, rows] {
-            auto f = weak.lock();
-            if (!f)
-                return;
-            {
-                std::lock_guard lock(f->mutex_);
-                if (f->stopped_)
-                    return;
-            }
-            f->deliver_(rows);
-        }, Qt::QueuedConnection);
-    }
+    if (deliver)
+        postDelivery();
     if (again)
         postStep();
 }

@@ -1,6 +1,7 @@
 #include "db/db_cursor.h"
 
 #include "db/fb_api.h"
+#include "db/fetch_stages.h"
 #include "db/sql_guard.h"
 #include "db/store_worker.h"
 #include "support/codec_1251.h"
@@ -76,6 +77,7 @@ void FetchCursor(DbCursor &cursor, int count, int maxMs, FetchedRows &rows)
     if (rows.atEnd || count <= 0)
         return;
     rows.data.resize(std::size_t(count) * cursor.messageLength);
+    StageTimer stage(FetchStageTimes().fetchNs);
     QElapsedTimer clock;
     clock.start();
     fb::Status st;
@@ -97,10 +99,13 @@ void FetchCursor(DbCursor &cursor, int count, int maxMs, FetchedRows &rows)
         rows.error = std::current_exception();
     }
     rows.data.resize(std::size_t(rows.count) * cursor.messageLength);
+    FetchStageTimes().rows += rows.count;
 }
 
 QByteArray ReadBlob(IAttachment *attachment, ITransaction *transaction, const char *id)
 {
+    StageTimer stage(FetchStageTimes().blobNs);
+    ++FetchStageTimes().blobs;
     ISC_QUAD quad;
     std::memcpy(&quad, id, sizeof quad);
     QByteArray bytes;

@@ -4,6 +4,7 @@
 #include "db/background_fetch.h"
 #include "db/db_cursor.h"
 #include "db/db_error.h"
+#include "db/fetch_stages.h"
 #include "db/sql_guard.h"
 #include "db/store_dependencies.h"
 #include "db/store_wait.h"
@@ -143,6 +144,7 @@ void DbDataSet::open()
     open_ = true;
     atEnd_ = first->atEnd;
     taken_ = first->seq;
+    fetchesAsked_ = 0;
     calcCachedRow_ = -1;
     calcValues_.assign(fields_.size(), QString());
     for (int i = 0; i < first->count; ++i)
@@ -213,6 +215,7 @@ void DbDataSet::close()
     requests_ = 0;
     atEnd_ = true;
     store_.reset({});
+    blobsAhead_ = BlobsAhead();
     if (autoFields_)
         fields_.clear();
     for (const auto &f : fields_)
@@ -222,159 +225,6 @@ void DbDataSet::close()
     current_ = -1;
     calcCachedRow_ = -1;
     emit afterClose();
-}
-
-void DbDataSet::arrived(const std::shared_ptr<DbCursor> &cursor, const std::shared_ptr<FetchedRows> &rows,
-                        std::exception_ptr error)
-{
-    // Rows of a cursor closed meanwhile are not this result's.
-    if (cursor != cursor_ || !open_)
-        return;
-    if (rows->seq == 0) {
-        // The fetch never ran (cancelled before it began): the cursor's
-        // place is unknown, the result can go no further.
-        fail(error);
-        return;
-    }
-    if (rows->seq > taken_)
-        arrived_[rows->seq] = Arrived{rows, error};
-}
-
-int DbDataSet::takeFetched()
-{
-    const int from = fetchedCount();
-    bool reachedEnd = false;
-    std::exception_ptr error;
-    while (!arrived_.empty() && arrived_.begin()->first == taken_ + 1) {
-        Arrived a = std::move(arrived_.begin()->second);
-        arrived_.erase(arrived_.begin());
-        ++taken_;
-        if (fetchFailure_ || atEnd_)
-            continue; // after a failure or the end nothing more counts
-        for (int i = 0; i < a.rows->count; ++i)
-            store_.append(a.rows->row(i, cursor_->messageLength));
-        if (!a.error)
-            a.error = a.rows->error;
-        if (a.error) {
-            error = a.error;
-            fail(a.error);
-        } else if (a.rows->atEnd) {
-            atEnd_ = true;
-            reachedEnd = true;
-        }
-    }
-    announceFetched(from);
-    if (reachedEnd) {
-        background_.reset();
-        emit allFetched();
-    }
-    if (error)
-        std::rethrow_exception(error);
-    return fetchedCount() - from;
-}
-
-void DbDataSet::takeFetchedReporting(std::exception_ptr unran)
-{
-    ReportingErrors([&] {
-        try {
-            if (unran)
-                std::rethrow_exception(unran);
-            takeFetched();
-        } catch (const DbError &e) {
-            // A lost connection is told once, by the call that waits on it
-            // now (a cancel that dropped the connection says so itself).
-            if (!e.isCancelled() && !(e.isConnectionLost() && StoreCallWaiting()))
-                throw;
-        }
-    });
-}
-
-void DbDataSet::fail(std::exception_ptr error)
-{
-    // A cursor that failed once does not recover: the rows fetched stay,
-    // and the result is never taken for complete.
-    fetchFailure_ = error;
-    stopBackground();
-    releaseCursor();
-}
-
-void DbDataSet::stopBackground()
-{
-    if (background_) {
-        background_->stop();
-        background_.reset();
-    }
-}
-
-bool DbDataSet::isFetching() const
-{
-    return requests_ > 0 || (background_ && !background_->finished());
-}
-
-int DbDataSet::fetchRows(int count)
-{
-    if (fetchFailure_ && count > 0)
-        std::rethrow_exception(fetchFailure_);
-    if (!open_ || atEnd_ || count <= 0 || !cursor_ || !connection_)
-        return 0;
-    auto cursor = cursor_;
-    auto rows = std::make_shared<FetchedRows>();
-    std::exception_ptr error;
-    try {
-        connection_->call([cursor, rows, count] { FetchCursor(*cursor, count, 0, *rows); });
-    } catch (const DbError &) {
-        error = std::current_exception();
-    }
-    arrived(cursor, rows, error);
-    // A fetch that never ran: its own end (the user's cancel) is what the
-    // caller hears, rather than what the background read met meanwhile.
-    if (rows->seq == 0 && (error || fetchFailure_))
-        std::rethrow_exception(error ? error : fetchFailure_);
-    return takeFetched();
-}
-
-void DbDataSet::requestRows(int count)
-{
-    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_ || isFetching())
-        return;
-    auto cursor = cursor_;
-    auto rows = std::make_shared<FetchedRows>();
-    QPointer<DbDataSet> self(this);
-    ++requests_;
-    connection_->post([cursor, rows, count] { FetchCursor(*cursor, count, 0, *rows); },
-                      [self, cursor, rows](std::exception_ptr error) {
-                          if (!self || cursor != self->cursor_)
-                              return;
-                          --self->requests_;
-                          self->arrived(cursor, rows, error);
-                          self->takeFetchedReporting(rows->seq == 0 ? error : nullptr);
-                      });
-}
-
-void DbDataSet::fetchAllInBackground()
-{
-    if (!open_ || atEnd_ || fetchFailure_ || !cursor_ || !connection_ || background_)
-        return;
-    auto poster = connection_->storePoster();
-    if (!poster)
-        return;
-    QPointer<DbDataSet> self(this);
-    auto cursor = cursor_;
-    background_ = BackgroundFetch::start(cursor, kBackgroundSlice, kBackgroundSliceMs, std::move(poster),
-                                         [self, cursor](const std::shared_ptr<FetchedRows> &rows) {
-                                             if (!self)
-                                                 return;
-                                             if (self->background_)
-                                                 self->background_->taken();
-                                             self->arrived(cursor, rows, nullptr);
-                                             self->takeFetchedReporting(nullptr);
-                                         });
-}
-
-void DbDataSet::announceFetched(int from)
-{
-    if (fetchedCount() > from)
-        emit rowsFetched(from, fetchedCount() - 1);
 }
 
 bool DbDataSet::ensureRow(int row)
@@ -485,25 +335,62 @@ QString DbDataSet::columnText(int column, int row, const DbField *field) const
     const CellRef cell = store_.cell(std::size_t(row), std::size_t(column));
     const ColumnInfo &col = store_.columns()[std::size_t(column)];
     if (col.type == SQL_BLOB)
-        return cell.isNull ? QString() : readBlob(cell.data);
+        return blobText(column, row, cell.isNull);
     return CellText(col, cell, field ? field->displayFormat() : QString());
 }
 
-QString DbDataSet::readBlob(const char *id) const
+QString DbDataSet::blobText(int column, int row, bool isNull) const
+{
+    BlobsAhead &ahead = blobsAhead_;
+    if (ahead.column != column) {
+        ahead = BlobsAhead();
+        ahead.column = column;
+    }
+    // A reader going down the rows (an export, a copy, a benchmark) asks for
+    // the blob of every row: the next ones are read in the same call to the
+    // store. A single value (the viewer) is read alone.
+    const bool goingDown = row == ahead.lastRow + 1;
+    ahead.lastRow = row;
+    if (isNull)
+        return QString();
+    if (row >= ahead.firstRow && row < ahead.firstRow + int(ahead.texts.size()))
+        return Cp1251::decode(ahead.texts[std::size_t(row - ahead.firstRow)]);
+    const int count = goingDown ? std::min(kBlobsAhead, fetchedCount() - row) : 1;
+    std::vector<QByteArray> ids;
+    ids.reserve(std::size_t(count));
+    for (int r = row; r < row + count; ++r) {
+        const CellRef cell = store_.cell(std::size_t(r), std::size_t(column));
+        ids.push_back(cell.isNull ? QByteArray() : QByteArray(cell.data, 8));
+    }
+    std::vector<QByteArray> texts = readBlobs(ids);
+    if (texts.empty())
+        return QString();
+    const QString first = Cp1251::decode(texts.front());
+    if (count > 1) {
+        ahead.firstRow = row;
+        ahead.texts = std::move(texts);
+    }
+    return first;
+}
+
+std::vector<QByteArray> DbDataSet::readBlobs(const std::vector<QByteArray> &ids) const
 {
     if (!connection_ || !connection_->isOpen())
-        return QString();
+        return {};
     DbTransaction *tra = transaction_ ? transaction_.data() : connection_->defaultTransaction();
     if (!tra->isActive())
-        return QString();
-    auto bytes = std::make_shared<QByteArray>();
-    QByteArray blobId(id, 8);
+        return {};
+    auto texts = std::make_shared<std::vector<QByteArray>>(ids.size());
     Firebird::IAttachment *attachment = connection_->attachment();
     Firebird::ITransaction *transaction = tra->handle();
-    connection_->call([bytes, blobId, attachment, transaction] {
-        *bytes = ReadBlob(attachment, transaction, blobId.constData());
+    StageTimer stage(FetchStageTimes().waitNs);
+    ++FetchStageTimes().waits;
+    connection_->call([texts, ids, attachment, transaction] {
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            if (!ids[i].isEmpty())
+                (*texts)[i] = ReadBlob(attachment, transaction, ids[i].constData());
     });
-    return Cp1251::decode(*bytes);
+    return std::move(*texts);
 }
 
 bool DbDataSet::isBlob(int fieldIndex) const

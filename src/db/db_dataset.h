@@ -174,7 +174,11 @@ private:
     QString calculatedText(int fieldIndex, int row) const;
     QString fieldText(int fieldIndex, int row, bool formatted) const;
     QString columnText(int column, int row, const DbField *field) const;
-    QString readBlob(const char *id) const;
+    // The text of a blob cell; a reader going down the rows gets the next
+    // kBlobsAhead rows' blobs read in the same call.
+    QString blobText(int column, int row, bool isNull) const;
+    // The bytes of the blobs (an empty id: none), in one call to the store.
+    std::vector<QByteArray> readBlobs(const std::vector<QByteArray> &ids) const;
     bool ensureRow(int row);
     void announceFetched(int from);
     void releaseCursor();
@@ -185,9 +189,16 @@ private:
                  std::exception_ptr error);
     int takeFetched();
     // Takes what came without waiting (or the error of a fetch that never
-    // ran); a failure is reported here (one the user cancelled was reported
-    // where he did).
-    void takeFetchedReporting(std::exception_ptr unran);
+    // ran; with ready, the slices read ahead); a failure is reported here
+    // (one the user cancelled was reported where he did).
+    void takeFetchedReporting(std::exception_ptr unran, bool ready = false);
+    // Reading ahead: takes the slices that wait, then waits for more until
+    // count rows came or the reading ended.
+    int fetchAhead(int count);
+    void takeReadySlices();
+    // Starts reading the rest on the store's thread; without deliver the
+    // slices wait for fetchAhead.
+    void startBackground(std::function<void(const std::shared_ptr<FetchedRows> &)> deliver);
     void fail(std::exception_ptr error);
     void stopBackground();
 
@@ -203,6 +214,7 @@ private:
     int firstFetch_ = 1;
     bool atEnd_ = true;
     int requests_ = 0; // rows asked for without waiting, on their way
+    int fetchesAsked_ = 0; // fetchRows calls since open
     std::shared_ptr<BackgroundFetch> background_;
     struct Arrived {
         std::shared_ptr<FetchedRows> rows;
@@ -213,6 +225,16 @@ private:
     bool open_ = false;
     bool eof_ = true;
     int current_ = -1;
+
+    // Blob texts read ahead for a reader going down the rows of one column.
+    static constexpr int kBlobsAhead = 512;
+    struct BlobsAhead {
+        int column = -1;
+        int lastRow = -2; // the last row asked for
+        int firstRow = 0;
+        std::vector<QByteArray> texts;
+    };
+    mutable BlobsAhead blobsAhead_;
 
     // Calculated values of the last row calculated.
     mutable int calcRow_ = -1;

@@ -6,6 +6,7 @@
 #include "support/str_utils.h"
 
 #include <QFileDevice>
+#include <algorithm>
 
 namespace {
 
@@ -58,8 +59,19 @@ bool isCentred(const QString &upperName)
 
 // Control characters other than tab, line feed and carriage return have
 // no place in a page: each is written as "?".
+bool needsEscape(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == '&' || u == '<' || u == '>' || u == '"' || u == 0x7F || (u < 0x20 && u != '\t' && u != '\n' && u != '\r');
+}
+
 void appendEscaped(QString &out, const QString &text)
 {
+    // Most values hold nothing to escape: taken whole.
+    if (std::none_of(text.cbegin(), text.cend(), needsEscape)) {
+        out += text;
+        return;
+    }
     for (QChar c : text) {
         switch (c.unicode()) {
         case '&': out += QLatin1String("&amp;"); break;
@@ -137,7 +149,7 @@ void HtmlPageWriter::writeRow(const QStringList &values)
     }
     row_ += kRowClose;
     row_ += QLatin1String("\r\n");
-    buffer_ += Cp1251::encode(row_);
+    Cp1251::encodeAppend(buffer_, row_);
     ++rows_;
     flush(kBufferBytes);
 }
@@ -165,7 +177,7 @@ void HtmlPageWriter::end()
 
 void HtmlPageWriter::line(const QString &text)
 {
-    buffer_ += Cp1251::encode(text);
+    Cp1251::encodeAppend(buffer_, text);
     buffer_ += "\r\n";
     flush(kBufferBytes);
 }

@@ -56,19 +56,27 @@ QString decode(const QByteArray &bytes)
     return decode(bytes.constData(), bytes.size());
 }
 
-QByteArray encode(const QString &text)
+void encodeAppend(QByteArray &out, QStringView text)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    const QChar *src = text.constData();
+    const qsizetype start = out.size();
+    out.resize(start + text.size()); // at most one byte a character
+    char *dst = out.data() + start;
+    const QChar *src = text.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = src[i].unicode();
         const unsigned char b = toByte(u);
-        out.append(static_cast<char>((b == 0 && u != 0) ? '?' : b));
+        *dst++ = static_cast<char>((b == 0 && u != 0) ? '?' : b);
         // A character beyond the basic plane is one "?", not two.
         if (src[i].isHighSurrogate() && i + 1 < text.size() && src[i + 1].isLowSurrogate())
             ++i;
     }
+    out.resize(dst - out.constData());
+}
+
+QByteArray encode(const QString &text)
+{
+    QByteArray out;
+    encodeAppend(out, text);
     return out;
 }
 

@@ -10,6 +10,8 @@ namespace Cp1251 {
 QString decode(const QByteArray &bytes);
 QString decode(const char *data, qsizetype size);
 QByteArray encode(const QString &text);
+// The same, appended to out.
+void encodeAppend(QByteArray &out, QStringView text);
 // The lines in Windows-1251, each ended by CR LF (the last one too): the
 // form of every text file the program writes.
 QByteArray encodeLines(const QStringList &lines);

@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int kExportObjects = 100000;
+constexpr int kExportObjects = 400000; // an export long enough to be caught writing
 
 // Whether the process holds the file open.
 bool holds(qint64 pid, const QString &file)

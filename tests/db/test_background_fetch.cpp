@@ -147,6 +147,45 @@ private slots:
         QTRY_COMPARE(DbCursor::alive(), 0);
     }
 
+    // A reader going down the rows of a result of many slices gets every row
+    // once and in order, from the reading ahead of it, also when the count
+    // starts or a grid asks for rows while it reads.
+    void readerGoingDown_data()
+    {
+        QTest::addColumn<QString>("midway");
+        QTest::newRow("alone") << "";
+        QTest::newRow("the count starts") << "count";
+        QTest::newRow("a grid asks") << "request";
+    }
+    void readerGoingDown()
+    {
+        QFETCH(QString, midway);
+        constexpr int kPairs = 13; // 13,000 rows: several slices of the row set
+        DbDataSet ds;
+        ds.setConnection(&conn_);
+        ds.sql() << "SELECT A.ID_THIS || '/' || B.ID_THIS FROM OBJECTS_TREE A, OBJECTS_TREE B"
+                 << "WHERE B.ID_THIS < '1-0013' ORDER BY A.ID_THIS, B.ID_THIS";
+        ds.open();
+        int rows = 0;
+        QString previous;
+        for (ds.first(); !ds.eof(); ds.next(), ++rows) {
+            const QString text = ds.text(0, ds.currentRow());
+            QVERIFY2(previous < text, qPrintable(text));
+            previous = text;
+            if (rows == 3000 && midway == "count")
+                ds.fetchAllInBackground();
+            if (rows == 3000 && midway == "request")
+                ds.requestRows(100);
+        }
+        QCOMPARE(rows, kObjects * kPairs);
+        QCOMPARE(ds.fetchedCount(), kObjects * kPairs);
+        QVERIFY(ds.isAllFetched());
+        QTest::qWait(50); // nothing comes twice after the end
+        QCOMPARE(ds.fetchedCount(), kObjects * kPairs);
+        ds.close();
+        QTRY_COMPARE(DbCursor::alive(), 0);
+    }
+
     // The last reference to a result's server side dropped on the window's
     // thread, in the three ways it can happen there: it ends on the store's
     // thread all the same, and it ends.
