@@ -22,3 +22,8 @@ struct ExportBench {
 };
 
 int RunExportBench(int argc, char **argv, const ExportBench &bench);
+
+// Where the rows' time went since the last reset of FetchStageTimes(): the
+// engine on the store's thread, the window's thread waiting for rows and
+// copying them into the row set (on standard error, beside the phases).
+void PrintFetchStages();

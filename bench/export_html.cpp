@@ -14,6 +14,7 @@
 
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
+#include "db/fetch_stages.h"
 #include "exports/export_rows.h"
 #include "exports/html_export.h"
 #include "exports/html_page.h"
@@ -31,6 +32,7 @@ namespace {
 long long exportRows(DbDataSet &ds)
 {
     TemporaryPage page;
+    FetchStageTimes().reset();
     QElapsedTimer phase;
     phase.start();
     if (!WriteResultPage(ds, page.device()))
@@ -41,6 +43,7 @@ long long exportRows(DbDataSet &ds)
     const QString file = QDir(QDir::tempPath()).filePath(QStringLiteral("export_html_bench.htm"));
     page.saveAs(file);
     std::fprintf(stderr, "page written in %.2f s, saved in %.2f s\n", rowsSeconds, double(phase.nsecsElapsed()) / 1e9);
+    PrintFetchStages();
     QFile::remove(file);
     return page.device().size();
 }

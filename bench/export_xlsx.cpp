@@ -14,6 +14,7 @@
 
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
+#include "db/fetch_stages.h"
 #include "exports/automation.h"
 #include "exports/excel.h"
 #include "exports/export_rows.h"
@@ -44,6 +45,7 @@ long long exportRows(DbDataSet &ds)
     ExportRowReader reader(ds);
     WriteWorkbookHeading(sheet, reader.columns(), QDateTime::currentDateTime().toString());
     QVariant buffer = VarArrayCreate(1, int(reader.columns().size()));
+    FetchStageTimes().reset();
     QElapsedTimer phase;
     phase.start();
     WriteWorkbookLayout(app, sheet, reader.columns(), WriteWorkbookRows(sheet, reader, buffer));
@@ -54,6 +56,7 @@ long long exportRows(DbDataSet &ds)
     book->save(file);
     std::fprintf(stderr, "rows written in %.2f s, workbook saved (compressed) in %.2f s\n", rowsSeconds,
                  double(phase.nsecsElapsed()) / 1e9);
+    PrintFetchStages();
     const long long bytes = QFileInfo(file).size();
     QFile::remove(file);
     return bytes;
