@@ -121,6 +121,33 @@ private slots:
         QTRY_COMPARE(DbCursor::alive(), 0);
     }
 
+    // Stopped before its first slice was read: the slice waiting on the
+    // store's thread reads nothing, the cursor stays where it was.
+    void stoppedBeforeItsFirstSlice()
+    {
+        auto cursor = openCursor();
+        std::vector<std::function<void()>> held;
+        int delivered = 0;
+        auto fetch = BackgroundFetch::start(cursor, kSlice, 0, [&](std::function<void()> task) { held.push_back(std::move(task)); },
+                                            [&](const std::shared_ptr<FetchedRows> &) { ++delivered; });
+        fetch->stop();
+        QCOMPARE(held.size(), size_t(1));
+        FetchedRows next;
+        conn_.call([&] {
+            held.front()();
+            FetchCursor(*cursor, 1, 0, next);
+        });
+        QTest::qWait(50);
+        QCOMPARE(delivered, 0);
+        QCOMPARE(next.count, 1);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(next.row(0, cursor->messageLength)) + cursor->columns[0].offset + 2, 6),
+                 QByteArray("1-0000"));
+        held.clear();
+        fetch.reset();
+        cursor.reset();
+        QTRY_COMPARE(DbCursor::alive(), 0);
+    }
+
     // A slice that fails ends the reading: it is delivered with its error,
     // and nothing is read after it.
     void failureEndsTheReading()

@@ -84,14 +84,16 @@ private slots:
         QTest::addColumn<bool>("runtime");
         QTest::addColumn<bool>("squatted");    // the foreseeable name is another user's
         QTest::addColumn<bool>("tempMissing");
+        QTest::addColumn<QString>("record");   // what the record file says beforehand
         QTest::addColumn<QString>("expected"); // "", "runtime", "own", "unforeseeable", "problem"
-        QTest::newRow("FIREBIRD_LOCK kept") << "LOCK" << false << true << false << false << "";
-        QTest::newRow("FIREBIRD_LOCK bad") << "missing/deeper" << true << true << false << false << "problem";
-        QTest::newRow("default") << "" << true << true << false << false << "";
-        QTest::newRow("runtime folder") << "" << false << true << false << false << "runtime";
-        QTest::newRow("temporary folder") << "" << false << false << false << false << "own";
-        QTest::newRow("name taken") << "" << false << false << true << false << "unforeseeable";
-        QTest::newRow("nowhere") << "" << false << false << false << true << "problem";
+        QTest::newRow("FIREBIRD_LOCK kept") << "LOCK" << false << true << false << false << "" << "";
+        QTest::newRow("FIREBIRD_LOCK bad") << "missing/deeper" << true << true << false << false << "" << "problem";
+        QTest::newRow("default") << "" << true << true << false << false << "" << "";
+        QTest::newRow("runtime folder") << "" << false << true << false << false << "" << "runtime";
+        QTest::newRow("temporary folder") << "" << false << false << false << false << "" << "own";
+        QTest::newRow("relative record") << "" << false << false << false << false << "recorded" << "own";
+        QTest::newRow("name taken") << "" << false << false << true << false << "" << "unforeseeable";
+        QTest::newRow("nowhere") << "" << false << false << false << true << "" << "problem";
     }
     void choice()
     {
@@ -100,12 +102,13 @@ private slots:
         QFETCH(bool, runtime);
         QFETCH(bool, squatted);
         QFETCH(bool, tempMissing);
+        QFETCH(QString, record);
         QFETCH(QString, expected);
         QTemporaryDir root;
         LockFolderPlaces places;
         places.lockVariable = lock.isEmpty() ? QString() : root.filePath(lock);
         places.defaultFolder = defaultUsable ? root.filePath("default") : root.filePath("no/default");
-        places.runtimeDir = runtime ? root.filePath("run") : QString();
+        places.runtimeDir = root.filePath(runtime ? "run" : "no/run"); // a missing one is no place
         places.tempDir = root.filePath(tempMissing ? "no/temp" : "temp");
         places.recordFile = root.filePath("home/.local/share/VRKX_Query/firebird-lock-folder");
         places.uid = ::geteuid();
@@ -113,6 +116,12 @@ private slots:
         QDir().mkpath(root.filePath("temp"));
         QDir().mkpath(root.filePath("LOCK"));
         const QString own = OwnLockFolder(QString(), places.tempDir, places.uid);
+        if (!record.isEmpty()) { // a record that names no absolute path is not taken
+            QDir().mkpath(QFileInfo(places.recordFile).absolutePath());
+            QFile out(places.recordFile);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(record.toUtf8() + '\n');
+        }
         if (squatted) {
             if (::geteuid() != 0)
                 QSKIP("needs root to make a folder of another user");
@@ -126,7 +135,7 @@ private slots:
             for (const QString &tried : choice.tried) // the folders tried are named
                 QVERIFY2(choice.problem.contains(tried.section('/', 0, -2)), qPrintable(choice.problem));
             if (lock.isEmpty())
-                QVERIFY2(choice.problem.contains(own), qPrintable(choice.problem));
+                QVERIFY2(choice.problem.contains(own) && !choice.problem.contains("no/run"), qPrintable(choice.problem));
             return;
         }
         QCOMPARE(choice.problem, QString());
@@ -144,7 +153,7 @@ private slots:
         // The next run takes the same folder: the one recorded, when the
         // foreseeable name was taken.
         QCOMPARE(ChooseEngineLockFolder(places).folder, choice.folder);
-        QCOMPARE(QFile::exists(places.recordFile), expected == "unforeseeable");
+        QCOMPARE(QFile::exists(places.recordFile), expected == "unforeseeable" || !record.isEmpty());
     }
 
     // The choice as the program makes it, before the client library is
@@ -163,6 +172,7 @@ private slots:
         QCOMPARE(local.gdsCode(), 335544344);
         QCOMPARE(LockFolderError("localhost/3051:/data/store.fdb", engine).message(), QString("I/O error"));
         QVERIFY(LockFolderError("./a:b.fdb", engine).message().startsWith(EngineLockFolderProblem()));
+        QVERIFY(LockFolderError("/data/a:b.fdb", engine).message().startsWith(EngineLockFolderProblem()));
         qunsetenv("FIREBIRD_LOCK");
         PrepareEngineLockFolder();
         if (::geteuid() == 0) { // root may use the default: nothing to say

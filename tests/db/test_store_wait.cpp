@@ -157,7 +157,7 @@ private slots:
                 thrown = true;
             }
             RunLongWork([&] { return ++steps < 3; }, {});
-            aside = RunLongWorkAside([] { return true; }, {}, {});
+            aside = !RunLongWorkAside([] { return false; }, {}, {}); // the task's own answer
         }).join();
         QCOMPARE(slow, StoreCallEnd::Finished);
         QVERIFY(thrown);
@@ -419,8 +419,10 @@ private slots:
         const bool result = RunLongWorkAside(
             [&] {
                 for (; done < 60; ++done) {
-                    if (stop)
+                    if (stop) {
+                        sleepMs(150); // slow to answer: a second Cancel comes meanwhile
                         return false;
+                    }
                     sleepMs(10);
                 }
                 return true;
@@ -526,8 +528,12 @@ private slots:
             here.reset(); // on this thread: ended there, after the task
             worker.post([order, droppedHere] { *order << (*droppedHere == std::thread::id() ? "not yet" : "ended"); });
             auto there = worker.share(std::make_unique<Ends>(droppedThere));
-            WaitOnStore(worker, [moved = std::move(there)]() mutable { moved.reset(); }, {});
-            QCOMPARE(*order, (QStringList{"task", "ended"}));
+            // Dropped on the store's thread: ended there and then.
+            WaitOnStore(worker, [moved = std::move(there), order, droppedThere]() mutable {
+                moved.reset();
+                *order << (*droppedThere == std::thread::id() ? "later" : "in place");
+            }, {});
+            QCOMPARE(*order, (QStringList{"task", "ended", "in place"}));
             auto last = worker.share(std::make_unique<Ends>(droppedLast));
             last.reset(); // just before the worker ends: it still runs that
         }
