@@ -149,6 +149,7 @@ void measure(const char *storeTitle, const Side &side, const std::vector<Stateme
     conn.defaultTransaction()->start();
     Firebird::IAttachment *attachment = conn.attachment();
     Firebird::ITransaction *transaction = conn.defaultTransaction()->handle();
+    const std::shared_ptr<DependencyReader> reader = conn.dependencyReader(); // as the row set checks
     std::printf("%s\n", storeTitle);
     for (std::size_t i = 0; i < statements.size(); ++i) {
         const QByteArray text = statements[i].text.toLatin1();
@@ -158,7 +159,7 @@ void measure(const char *storeTitle, const Side &side, const std::vector<Stateme
             QElapsedTimer t;
             t.start();
             for (int r = 0; r < kRepeat; ++r)
-                refusal = StoreStatementRefusal(attachment, transaction, text);
+                refusal = StoreStatementRefusal(*reader, transaction, text);
             guard = ms(t) / kRepeat;
         });
         double whole = 0;

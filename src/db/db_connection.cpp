@@ -113,6 +113,7 @@ void DbConnection::open()
     worker_ = std::move(worker);
     attachment_ = std::move(attaching->attachment);
     triggerNotice_ = attaching->triggerNotice;
+    dependencyReader_ = worker_->share(std::make_unique<DependencyReader>(attachment_.get()));
     emit opened();
 }
 
@@ -200,6 +201,7 @@ void DbConnection::close()
     if (!attachment_)
         return;
     emit aboutToClose(); // the row sets hand their server objects over
+    dependencyReader_.reset(); // its statement ends before the disconnect
     std::unique_ptr<StoreWorker> worker = std::move(worker_);
     auto ending = worker->share(std::make_unique<Ending>());
     ending->transaction = transaction_->take();

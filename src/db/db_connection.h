@@ -18,6 +18,7 @@
 #include <memory>
 
 class DbConnection;
+class DependencyReader;
 
 // Started on demand, read-only and read committed (record version): the
 // program never changes the store, sees what other programs commit, and does
@@ -103,6 +104,9 @@ public:
     DbTransaction *defaultTransaction() const { return transaction_.get(); }
     // For tasks on the store's thread.
     Firebird::IAttachment *attachment() const { return attachment_.get(); }
+    // For the tasks that check a statement against the store as it is now
+    // (StoreStatementRefusal); null while no store is open.
+    std::shared_ptr<DependencyReader> dependencyReader() const { return dependencyReader_; }
     // The database triggers of this store that the engine runs on every
     // attach and transaction and that reach a sequence, in a message for the
     // user (see DatabaseTriggerNotice). It is given once per store in a run
@@ -126,6 +130,7 @@ private:
     QString roleName_;
     std::unique_ptr<StoreWorker> worker_;
     fb::Handle<Firebird::IAttachment> attachment_;
+    std::shared_ptr<DependencyReader> dependencyReader_;
     std::unique_ptr<DbTransaction> transaction_;
     QString triggerNotice_;
 };

@@ -122,8 +122,11 @@ void DbDataSet::open()
     Firebird::ITransaction *transaction = tra->handle();
     const int firstRows = firstFetch_;
     try {
-        connection_->call([cursor, first, attachment, transaction, statementText, firstRows] {
-            if (const QString named = StoreStatementRefusal(attachment, transaction, statementText); !named.isEmpty())
+        std::shared_ptr<DependencyReader> reader = connection_->dependencyReader();
+        connection_->call([cursor, first, attachment, transaction, statementText, firstRows, reader] {
+            if (const QString named = reader ? StoreStatementRefusal(*reader, transaction, statementText)
+                                             : StoreStatementRefusal(attachment, transaction, statementText);
+                !named.isEmpty())
                 throw DbError(named);
             OpenCursor(*cursor, attachment, transaction, statementText);
             FetchCursor(*cursor, firstRows, 0, *first);

@@ -110,6 +110,9 @@ public:
         });
     }
 
+    // Runs it in another transaction of the same attachment from now on.
+    void setTransaction(ITransaction *transaction) { transaction_ = transaction; }
+
     // Parameter i (a VARCHAR) set to the text.
     void setText(unsigned i, const QString &text)
     {
@@ -200,13 +203,11 @@ bool isFollowed(int type)
 
 } // namespace
 
-std::vector<DependencyRow> ReadDependencies(IAttachment *attachment, ITransaction *transaction,
-                                            const QStringList &names)
+namespace {
+
+std::vector<DependencyRow> readWith(Query &uses, const QStringList &names)
 {
     std::vector<DependencyRow> rows;
-    if (names.isEmpty())
-        return rows;
-    Query uses(attachment, transaction, usesStatement());
     QSet<QString> seen;
     std::deque<QString> waiting;
     auto visit = [&](const QString &name) {
@@ -237,6 +238,36 @@ std::vector<DependencyRow> ReadDependencies(IAttachment *attachment, ITransactio
     return rows;
 }
 
+} // namespace
+
+std::vector<DependencyRow> ReadDependencies(IAttachment *attachment, ITransaction *transaction,
+                                            const QStringList &names)
+{
+    if (names.isEmpty())
+        return {};
+    Query uses(attachment, transaction, usesStatement());
+    return readWith(uses, names);
+}
+
+struct DependencyReader::Prepared {
+    Prepared(IAttachment *attachment, ITransaction *transaction) : uses(attachment, transaction, usesStatement()) {}
+    Query uses;
+};
+
+DependencyReader::DependencyReader(IAttachment *attachment) : attachment_(attachment) {}
+
+DependencyReader::~DependencyReader() = default;
+
+std::vector<DependencyRow> DependencyReader::read(ITransaction *transaction, const QStringList &names)
+{
+    if (names.isEmpty())
+        return {};
+    if (!prepared_)
+        prepared_ = std::make_unique<Prepared>(attachment_, transaction);
+    prepared_->uses.setTransaction(transaction);
+    return readWith(prepared_->uses, names);
+}
+
 QString StoreStatementRefusal(IAttachment *attachment, ITransaction *transaction, const QByteArray &statement)
 {
     // What the text alone refuses needs no store.
@@ -244,6 +275,13 @@ QString StoreStatementRefusal(IAttachment *attachment, ITransaction *transaction
         return refusal;
     return StatementRefusal(statement,
                             SequenceReach(ReadDependencies(attachment, transaction, StatementNames(statement))));
+}
+
+QString StoreStatementRefusal(DependencyReader &reader, ITransaction *transaction, const QByteArray &statement)
+{
+    if (QString refusal = StatementRefusal(statement, SequenceReach()); !refusal.isEmpty())
+        return refusal;
+    return StatementRefusal(statement, SequenceReach(reader.read(transaction, StatementNames(statement))));
 }
 
 std::vector<DatabaseTrigger> ReadDatabaseTriggers(IAttachment *attachment, ITransaction *transaction)

@@ -11,6 +11,8 @@
 
 #include "db/sql_guard.h"
 
+#include <memory>
+
 namespace Firebird {
 class IAttachment;
 class ITransaction;
@@ -26,9 +28,28 @@ class ITransaction;
 std::vector<DependencyRow> ReadDependencies(Firebird::IAttachment *attachment, Firebird::ITransaction *transaction,
                                             const QStringList &names);
 
+// The same reading, its statement prepared once for the attachment and run
+// again for every statement checked: what it reads is the store as it is
+// then. Used, and ended, on the store's thread before its attachment ends.
+class DependencyReader {
+public:
+    explicit DependencyReader(Firebird::IAttachment *attachment);
+    ~DependencyReader();
+    DependencyReader(const DependencyReader &) = delete;
+    DependencyReader &operator=(const DependencyReader &) = delete;
+    std::vector<DependencyRow> read(Firebird::ITransaction *transaction, const QStringList &names);
+
+private:
+    struct Prepared;
+    Firebird::IAttachment *attachment_;
+    std::unique_ptr<Prepared> prepared_;
+};
+
 // Why the statement must not be sent (see StatementRefusal), against the
 // store as it is now; empty when it may be.
 QString StoreStatementRefusal(Firebird::IAttachment *attachment, Firebird::ITransaction *transaction,
+                              const QByteArray &statement);
+QString StoreStatementRefusal(DependencyReader &reader, Firebird::ITransaction *transaction,
                               const QByteArray &statement);
 
 // The active database triggers the engine runs on connect, disconnect and
