@@ -87,12 +87,6 @@ bool BackgroundFetch::delivers() const
     return delivering_;
 }
 
-bool BackgroundFetch::hasReady() const
-{
-    std::lock_guard lock(mutex_);
-    return !ready_.empty();
-}
-
 bool BackgroundFetch::finished() const
 {
     std::lock_guard lock(mutex_);

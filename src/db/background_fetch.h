@@ -39,9 +39,8 @@ public:
     // Window's thread: a delivered slice was taken; the reading goes on if
     // it waited for that.
     void taken();
-    // Whether slices are handed over as they come, and whether one waits.
+    // Whether slices are handed over as they come.
     bool delivers() const;
-    bool hasReady() const;
     // The cursor's end or a failure came: nothing more will be read.
     bool finished() const;
 

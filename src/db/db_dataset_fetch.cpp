@@ -185,11 +185,8 @@ void DbDataSet::requestRows(int count)
     QPointer<DbDataSet> self(this);
     auto cursor = cursor_;
     if (background_) {
-        // Reading ahead already: what it has now, else its next slice.
-        if (background_->hasReady()) {
-            takeFetchedReporting(nullptr, true);
-            return;
-        }
+        // Reading ahead already: what it has once the slice being read is
+        // ready, taken later as asked rows come (never inside the caller).
         ++requests_;
         connection_->post([] {}, [self, cursor](std::exception_ptr) {
             if (!self || cursor != self->cursor_)
