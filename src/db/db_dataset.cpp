@@ -124,9 +124,7 @@ void DbDataSet::open()
     try {
         std::shared_ptr<DependencyReader> reader = connection_->dependencyReader();
         connection_->call([cursor, first, attachment, transaction, statementText, firstRows, reader] {
-            if (const QString named = reader ? StoreStatementRefusal(*reader, transaction, statementText)
-                                             : StoreStatementRefusal(attachment, transaction, statementText);
-                !named.isEmpty())
+            if (const QString named = StoreStatementRefusal(*reader, transaction, statementText); !named.isEmpty())
                 throw DbError(named);
             OpenCursor(*cursor, attachment, transaction, statementText);
             FetchCursor(*cursor, firstRows, 0, *first);

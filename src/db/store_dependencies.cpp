@@ -203,11 +203,30 @@ bool isFollowed(int type)
 
 } // namespace
 
-namespace {
+std::vector<DependencyRow> ReadDependencies(IAttachment *attachment, ITransaction *transaction,
+                                            const QStringList &names)
+{
+    return DependencyReader(attachment).read(transaction, names);
+}
 
-std::vector<DependencyRow> readWith(Query &uses, const QStringList &names)
+struct DependencyReader::Prepared {
+    Prepared(IAttachment *attachment, ITransaction *transaction) : uses(attachment, transaction, usesStatement()) {}
+    Query uses;
+};
+
+DependencyReader::DependencyReader(IAttachment *attachment) : attachment_(attachment) {}
+
+DependencyReader::~DependencyReader() = default;
+
+std::vector<DependencyRow> DependencyReader::read(ITransaction *transaction, const QStringList &names)
 {
     std::vector<DependencyRow> rows;
+    if (names.isEmpty())
+        return rows;
+    if (!prepared_)
+        prepared_ = std::make_unique<Prepared>(attachment_, transaction);
+    Query &uses = prepared_->uses;
+    uses.setTransaction(transaction);
     QSet<QString> seen;
     std::deque<QString> waiting;
     auto visit = [&](const QString &name) {
@@ -238,47 +257,9 @@ std::vector<DependencyRow> readWith(Query &uses, const QStringList &names)
     return rows;
 }
 
-} // namespace
-
-std::vector<DependencyRow> ReadDependencies(IAttachment *attachment, ITransaction *transaction,
-                                            const QStringList &names)
-{
-    if (names.isEmpty())
-        return {};
-    Query uses(attachment, transaction, usesStatement());
-    return readWith(uses, names);
-}
-
-struct DependencyReader::Prepared {
-    Prepared(IAttachment *attachment, ITransaction *transaction) : uses(attachment, transaction, usesStatement()) {}
-    Query uses;
-};
-
-DependencyReader::DependencyReader(IAttachment *attachment) : attachment_(attachment) {}
-
-DependencyReader::~DependencyReader() = default;
-
-std::vector<DependencyRow> DependencyReader::read(ITransaction *transaction, const QStringList &names)
-{
-    if (names.isEmpty())
-        return {};
-    if (!prepared_)
-        prepared_ = std::make_unique<Prepared>(attachment_, transaction);
-    prepared_->uses.setTransaction(transaction);
-    return readWith(prepared_->uses, names);
-}
-
-QString StoreStatementRefusal(IAttachment *attachment, ITransaction *transaction, const QByteArray &statement)
-{
-    // What the text alone refuses needs no store.
-    if (QString refusal = StatementRefusal(statement, SequenceReach()); !refusal.isEmpty())
-        return refusal;
-    return StatementRefusal(statement,
-                            SequenceReach(ReadDependencies(attachment, transaction, StatementNames(statement))));
-}
-
 QString StoreStatementRefusal(DependencyReader &reader, ITransaction *transaction, const QByteArray &statement)
 {
+    // What the text alone refuses needs no store.
     if (QString refusal = StatementRefusal(statement, SequenceReach()); !refusal.isEmpty())
         return refusal;
     return StatementRefusal(statement, SequenceReach(reader.read(transaction, StatementNames(statement))));

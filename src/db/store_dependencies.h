@@ -47,8 +47,6 @@ private:
 
 // Why the statement must not be sent (see StatementRefusal), against the
 // store as it is now; empty when it may be.
-QString StoreStatementRefusal(Firebird::IAttachment *attachment, Firebird::ITransaction *transaction,
-                              const QByteArray &statement);
 QString StoreStatementRefusal(DependencyReader &reader, Firebird::ITransaction *transaction,
                               const QByteArray &statement);
 

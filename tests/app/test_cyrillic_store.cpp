@@ -13,6 +13,7 @@
 #include "app/vrkx_application.h"
 #include "app/welcome_dialog.h"
 #include "common/modal_answerer.h"
+#include "common/ordinary_user.h"
 #include "common/test_store.h"
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
@@ -45,15 +46,6 @@ bool holds(qint64 pid, const QString &file)
         if (QFile::symLinkTarget(fds.filePath(fd)) == file)
             return true;
     return false;
-}
-
-int objectCount(DbConnection *conn)
-{
-    DbDataSet ds;
-    ds.setConnection(conn);
-    ds.sql() << "SELECT COUNT(*) AS N FROM OBJECTS_TREE";
-    ds.open();
-    return ds.fieldByName("N")->asString().toInt();
 }
 
 } // namespace
@@ -102,11 +94,11 @@ private slots:
         choose(form, 1);
         QVERIFY(form.Database()->isOpen());
         QCOMPARE(form.Label_About_DB->text(), QStringLiteral("Склад в документах"));
-        QVERIFY(objectCount(form.Database()) > 100);
+        QVERIFY(ObjectCount(form.Database()) > 100);
         choose(form, 2);
         QVERIFY(form.Database()->isOpen());
         QCOMPARE(form.Label_GDB->text(), remote_);
-        QVERIFY(objectCount(form.Database()) > 100);
+        QVERIFY(ObjectCount(form.Database()) > 100);
         QCOMPARE(ReadCurrentDb(program_).FullFileNameGDB, remote_);
         form.close();
     }
@@ -186,23 +178,12 @@ class TestCyrillicStore : public QObject {
 private slots:
     void initTestCase()
     {
-        if (::geteuid() != 0)
-            QSKIP("needs root to run the program as another user");
-        const passwd *nobody = ::getpwnam("nobody");
-        const group *nogroup = ::getgrnam("nogroup");
-        if (!nobody || !nogroup)
-            QSKIP("no user nobody");
-        uid_ = nobody->pw_uid;
-        gid_ = nogroup->gr_gid;
-        // What a server leaves behind, when none has run here yet.
-        if (const passwd *firebird = ::getpwnam("firebird"); firebird && !QFileInfo::exists(kDefaultEngineLockFolder)) {
-            QDir().mkpath(kDefaultEngineLockFolder);
-            QVERIFY(::chown("/tmp/firebird", firebird->pw_uid, firebird->pw_gid) == 0);
-            QVERIFY(::chmod("/tmp/firebird", 0770) == 0);
-        }
-        const QFileInfo lock(kDefaultEngineLockFolder);
-        if (lock.exists() && lock.ownerId() == 0)
-            QSKIP("/tmp/firebird is root's here: nothing stands in an ordinary user's way");
+        const OrdinaryUser user = PrepareOrdinaryUser();
+        QVERIFY2(user.error.isEmpty(), qPrintable(user.error));
+        if (!user.skip.isEmpty())
+            QSKIP(qPrintable(user.skip));
+        uid_ = user.uid;
+        gid_ = user.gid;
         ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);
         for (const QString &d : {home(), programDir(), home() + "/Документы/Склад №1", home() + "/tmp", home() + "/config"})
             QVERIFY(QDir().mkpath(d));

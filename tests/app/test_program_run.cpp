@@ -3,6 +3,7 @@
 // on the machine; a store that the server holds stays refused.
 
 #include "app/settings.h"
+#include "common/ordinary_user.h"
 #include "common/test_store.h"
 #include "db/db_connection.h"
 #include "db/db_dataset.h"
@@ -218,23 +219,12 @@ private slots:
     // folder of their own and opens the store; the settings come at close.
     void ordinaryUserOpensALocalStore()
     {
-        if (::geteuid() != 0)
-            QSKIP("needs root to run the program as another user");
-        const passwd *nobody = ::getpwnam("nobody");
-        const group *nogroup = ::getgrnam("nogroup");
-        if (!nobody || !nogroup)
-            QSKIP("no user nobody");
-        const uid_t uid = nobody->pw_uid; // the next lookup reuses the record
-        const gid_t gid = nogroup->gr_gid;
-        // What a server leaves behind, when none has run here yet.
-        if (const passwd *firebird = ::getpwnam("firebird"); firebird && !QFileInfo::exists(kDefaultEngineLockFolder)) {
-            QDir().mkpath(kDefaultEngineLockFolder);
-            QVERIFY(::chown("/tmp/firebird", firebird->pw_uid, firebird->pw_gid) == 0);
-            QVERIFY(::chmod("/tmp/firebird", 0770) == 0);
-        }
-        QFileInfo lock(kDefaultEngineLockFolder);
-        if (lock.exists() && lock.ownerId() == 0)
-            QSKIP("/tmp/firebird is root's here: nothing stands in an ordinary user's way");
+        const OrdinaryUser user = PrepareOrdinaryUser();
+        QVERIFY2(user.error.isEmpty(), qPrintable(user.error));
+        if (!user.skip.isEmpty())
+            QSKIP(qPrintable(user.skip));
+        const uid_t uid = user.uid;
+        const gid_t gid = user.gid;
         const QString folder = prepareFolder("nobody");
         QDir().mkpath(dir_.path()); // the temporary folder must be enterable
         ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);

@@ -11,6 +11,7 @@
 #include "app/vrkx_application.h"
 #include "app/welcome_dialog.h"
 #include "common/modal_answerer.h"
+#include "common/ordinary_user.h"
 #include "common/test_store.h"
 #include "db/database_list.h"
 #include "db/db_connection.h"
@@ -56,15 +57,6 @@ std::unique_ptr<TForm1> started(const QString &startupDir, ModalAnswerer *answer
         qWarning("the first tick did not end");
     form->Timer1->stop();
     return form;
-}
-
-int objectCount(DbConnection *conn)
-{
-    DbDataSet ds;
-    ds.setConnection(conn);
-    ds.sql() << "SELECT COUNT(*) AS N FROM OBJECTS_TREE";
-    ds.open();
-    return ds.fieldByName("N")->asString().toInt();
 }
 
 // Picks the file in a file dialog as a user types it.
@@ -123,7 +115,7 @@ private slots:
         QCOMPARE(form->CurrentDb(), demo);
         QCOMPARE(form->Label_About_DB->text(), kDemoStoreAbout);
         QCOMPARE(ReadCurrentDb(d), demo);
-        QVERIFY(objectCount(form->Database()) > 100);
+        QVERIFY(ObjectCount(form->Database()) > 100);
         form->close();
         form.reset();
 
@@ -330,7 +322,7 @@ private slots:
         QVERIFY2(boxes[0].endsWith("|Запрос отменён.|"), qPrintable(boxes[0]));
         QVERIFY2(!boxes[0].section('|', 1).contains(QRegularExpression("[A-Za-z]")), qPrintable(boxes[0]));
         QVERIFY(form->Database()->isOpen()); // the store stays as it was
-        QCOMPARE(objectCount(form->Database()), 300);
+        QCOMPARE(ObjectCount(form->Database()), 300);
     }
 };
 

@@ -33,6 +33,22 @@ public:
     static void accept(QWidget *modal);
     static void reject(QWidget *modal);
 
+    // A handler that works a window of type W from inside its modal loop,
+    // closes it if the steps left it open, and accepts any other.
+    template <class W>
+    static std::function<void(QWidget *)> inWindow(std::function<void(W *)> steps)
+    {
+        return [steps](QWidget *modal) {
+            if (auto *w = qobject_cast<W *>(modal)) {
+                steps(w);
+                if (w->isVisible())
+                    reject(modal);
+            } else {
+                accept(modal);
+            }
+        };
+    }
+
     static constexpr int kStuckMs = 5000;
     // A wait window that work on the store keeps open (making a store).
     static constexpr int kWaitStuckMs = 60000;

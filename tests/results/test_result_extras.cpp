@@ -37,15 +37,7 @@ namespace {
 // Works the result window from inside its modal loop.
 std::function<void(QWidget *)> inWindow(std::function<void(TDlg_ViewQuery_Objects *)> steps)
 {
-    return [steps](QWidget *modal) {
-        if (auto *w = qobject_cast<TDlg_ViewQuery_Objects *>(modal)) {
-            steps(w);
-            if (w->isVisible())
-                w->reject();
-        } else {
-            ModalAnswerer::accept(modal);
-        }
-    };
+    return ModalAnswerer::inWindow<TDlg_ViewQuery_Objects>(std::move(steps));
 }
 
 void waitForCount(TDlg_ViewQuery_Objects *w)
