@@ -38,16 +38,6 @@ namespace {
 
 const QStringList kAsNobody{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
 
-// Whether the process holds the file open.
-bool holds(qint64 pid, const QString &file)
-{
-    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::System | QDir::Files))
-        if (QFile::symLinkTarget(fds.filePath(fd)) == file)
-            return true;
-    return false;
-}
-
 } // namespace
 
 // Run as nobody by the test below: the program's own windows choose the
@@ -160,7 +150,7 @@ class TestCyrillicStore : public QObject {
         QVERIFY(p.waitForStarted());
         bool held = false;
         for (int i = 0; i < 600 && !held; ++i) {
-            held = holds(p.processId(), store()) && ReadCurrentDb(programDir() + "/").FullFileNameGDB == store();
+            held = ProcessHolds(p.processId(), store()) && ReadCurrentDb(programDir() + "/").FullFileNameGDB == store();
             if (!held && p.waitForFinished(100))
                 break;
         }

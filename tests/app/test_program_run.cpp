@@ -26,16 +26,6 @@ namespace {
 
 constexpr int kExportObjects = 400000; // an export long enough to be caught writing
 
-// Whether the process holds the file open.
-bool holds(qint64 pid, const QString &file)
-{
-    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::System | QDir::Files))
-        if (QFile::symLinkTarget(fds.filePath(fd)) == file)
-            return true;
-    return false;
-}
-
 } // namespace
 
 class TestProgramRun : public QObject {
@@ -109,7 +99,7 @@ class TestProgramRun : public QObject {
             return false;
         // Open and switched to: the store held, the settings file naming it.
         for (int i = 0; i < 300; ++i) {
-            if (holds(p.processId(), folder + "/s.fdb")
+            if (ProcessHolds(p.processId(), folder + "/s.fdb")
                 && ReadCurrentDb(folder + "/").FullFileNameGDB == folder + "/s.fdb")
                 return true;
             if (p.waitForFinished(100))

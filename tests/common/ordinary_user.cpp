@@ -38,6 +38,15 @@ OrdinaryUser PrepareOrdinaryUser()
     return user;
 }
 
+bool ProcessHolds(qint64 pid, const QString &file)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::System | QDir::Files))
+        if (QFile::symLinkTarget(fds.filePath(fd)) == file)
+            return true;
+    return false;
+}
+
 int ObjectCount(DbConnection *connection)
 {
     DbDataSet ds;

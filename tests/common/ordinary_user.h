@@ -14,6 +14,9 @@ struct OrdinaryUser {
 };
 OrdinaryUser PrepareOrdinaryUser();
 
+// Whether the process (run as that user, say) holds the file open.
+bool ProcessHolds(qint64 pid, const QString &file);
+
 class DbConnection;
 // The objects of the open store.
 int ObjectCount(DbConnection *connection);
